@@ -1,0 +1,55 @@
+# The two commands of the README: `make run` and `make test`. Both install what is missing first.
+BUILD_RELEASE ?= build/release
+BUILD_TEST    ?= build/test
+BUILD_TSAN    ?= build/tsan
+BUILD_FUZZ    ?= build/fuzz
+BUILD_BENCH   ?= build/bench
+JOBS          ?= $(shell nproc)
+FUZZ_SECONDS  ?= 60
+CMAKE_COMMON  := -G Ninja -Wno-dev
+
+.PHONY: deps build run test tsan fuzz bench clean
+
+deps:
+	@bash scripts/deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD_RELEASE) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DKORCAM_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_RELEASE) --target korcam -j $(JOBS)
+
+run: build
+	@$(BUILD_RELEASE)/app/korcam
+
+test: deps
+	@cmake -S . -B $(BUILD_TEST) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" -DKORCAM_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD_TEST) -j $(JOBS)
+	@cd $(BUILD_TEST) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The cross-thread tests under ThreadSanitizer.
+tsan: deps
+	@cmake -S . -B $(BUILD_TSAN) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DKORCAM_TSAN=ON >/dev/null
+	@cmake --build $(BUILD_TSAN) -j $(JOBS)
+	@cd $(BUILD_TSAN) && ctest --output-on-failure -j $(JOBS) -L threads
+
+# The real fuzzers (clang, libFuzzer), each for FUZZ_SECONDS; what they find joins the corpus.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORCAM_FUZZ=ON -DKORCAM_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	@for exe in $(BUILD_FUZZ)/fuzz/fuzz_*; do \
+	  target=$${exe##*/fuzz_}; corpus=tests/fixtures/fuzz/$$target; mkdir -p $$corpus; \
+	  echo "fuzzing $$target for $(FUZZ_SECONDS) s"; \
+	  $$exe -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $$corpus || exit 1; \
+	done
+
+bench: deps
+	@cmake -S . -B $(BUILD_BENCH) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DKORCAM_TESTS=OFF \
+	  -DKORCAM_BENCH=ON >/dev/null
+	@cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@for exe in $(BUILD_BENCH)/bench/bench_*; do [ -x "$$exe" ] && $$exe; done; true
+
+clean:
+	rm -rf build

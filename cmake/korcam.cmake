@@ -1,0 +1,109 @@
+# Build helpers: one line per library, test program, fuzz target or benchmark.
+
+find_package(PkgConfig REQUIRED)
+
+# Same arithmetic on every machine: no fused multiply-add contraction.
+add_compile_options(-ffp-contract=off -Wall -Wextra -Wno-unused-parameter)
+
+if(KORCAM_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+if(KORCAM_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+if(KORCAM_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+set(KORCAM_SOURCE_ROOT ${CMAKE_SOURCE_DIR})
+
+# korcam_package(<name> <pkg-config module>...): an imported target PkgConfig::<name>,
+# looked up once, on first use.
+function(korcam_package name)
+  if(NOT TARGET PkgConfig::${name})
+    pkg_check_modules(${name} REQUIRED IMPORTED_TARGET GLOBAL ${ARGN})
+  endif()
+endfunction()
+
+# Our libraries register classes, resources and fuzz inputs from static initialisers, so every
+# object file of a library must reach the program even when nothing names it.
+function(korcam_link_whole target scope)
+  foreach(dep IN LISTS ARGN)
+    target_link_libraries(${target} ${scope} "$<LINK_LIBRARY:WHOLE_ARCHIVE,${dep}>")
+  endforeach()
+endfunction()
+
+# korcam_library(<name> [DIRS <dir>...] [DEPS <our libraries>...] [LIBS <other targets>...])
+# A static library of every .cpp under the listed folders (default: the current folder, recursively).
+function(korcam_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS;LIBS" ${ARGN})
+  if(NOT ARG_DIRS)
+    set(ARG_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(sources "")
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+    list(APPEND sources ${found})
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${KORCAM_SOURCE_ROOT})
+  korcam_link_whole(${name} PUBLIC ${ARG_DEPS})
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY KORCAM_LIBRARIES ${name})
+endfunction()
+
+# korcam_tests(<name> DIR <folder under tests/> DEPS <libraries>... [LIBS ...])
+# One GoogleTest program per library, from every *_test.cpp of its test folder; registered with
+# CTest as one test so a sanitiser report fails it.
+function(korcam_tests name)
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_test.cpp
+       ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_support.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name}_tests ${sources})
+  target_include_directories(${name}_tests PRIVATE ${KORCAM_SOURCE_ROOT})
+  target_compile_definitions(${name}_tests PRIVATE KORCAM_SOURCE_DIR="${KORCAM_SOURCE_ROOT}")
+  korcam_link_whole(${name}_tests PRIVATE ${ARG_DEPS})
+  target_link_libraries(${name}_tests PRIVATE GTest::gtest GTest::gmock GTest::gtest_main ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KORCAM_BACKEND=headless;SDL_AUDIODRIVER=dummy")
+endfunction()
+
+# korcam_fuzz(<target> DEPS <libraries>...)
+# fuzz/<target>.cpp defines LLVMFuzzerTestOneInput. In the test tree it becomes a replay program
+# over tests/fixtures/fuzz/<target>/; with KORCAM_FUZZ it becomes a libFuzzer program.
+function(korcam_fuzz target)
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  set(exe fuzz_${target})
+  if(KORCAM_FUZZ)
+    add_executable(${exe} ${KORCAM_SOURCE_ROOT}/fuzz/${target}.cpp)
+    target_link_options(${exe} PRIVATE -fsanitize=fuzzer)
+  else()
+    add_executable(${exe} ${KORCAM_SOURCE_ROOT}/fuzz/${target}.cpp ${KORCAM_SOURCE_ROOT}/fuzz/replay_main.cpp)
+    add_test(NAME fuzz_replay_${target}
+             COMMAND ${exe} ${KORCAM_SOURCE_ROOT}/tests/fixtures/fuzz/${target})
+  endif()
+  target_include_directories(${exe} PRIVATE ${KORCAM_SOURCE_ROOT})
+  korcam_link_whole(${exe} PRIVATE ${ARG_DEPS})
+  if(ARG_LIBS)
+    target_link_libraries(${exe} PRIVATE ${ARG_LIBS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY KORCAM_FUZZ_TARGETS ${target})
+endfunction()
+
+# korcam_benchmark(<name> SOURCES ... DEPS ...)
+function(korcam_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${KORCAM_SOURCE_ROOT})
+  korcam_link_whole(${name} PRIVATE ${ARG_DEPS})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+endfunction()
