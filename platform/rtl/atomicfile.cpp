@@ -12,13 +12,16 @@
 namespace {
 
 std::atomic<TAtomicWriteFault> PendingFault{TAtomicWriteFault::None};
+std::atomic<bool> SyncEnabled{true};
 
 bool TakeFault(TAtomicWriteFault Step) {
   TAtomicWriteFault Expected = Step;
   return PendingFault.compare_exchange_strong(Expected, TAtomicWriteFault::None);
 }
 
-std::string Reason(int Error) { return std::error_code(Error, std::generic_category()).message(); }
+std::string Reason(int Error) {
+  return std::error_code(Error, std::generic_category()).message();
+}
 
 bool WriteAll(int Handle, std::string_view Content) {
   size_t Done = 0;
@@ -39,7 +42,8 @@ bool WriteAll(int Handle, std::string_view Content) {
 TFileReadResult ReadFileContent(const std::string& Path, std::string& Content) {
   Content.clear();
   int Handle = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (Handle < 0) return errno == ENOENT || errno == ENOTDIR ? TFileReadResult::Missing : TFileReadResult::Failed;
+  if (Handle < 0)
+    return errno == ENOENT || errno == ENOTDIR ? TFileReadResult::Missing : TFileReadResult::Failed;
   struct stat Info {};
   if (fstat(Handle, &Info) != 0 || S_ISDIR(Info.st_mode)) {
     ::close(Handle);
@@ -62,7 +66,13 @@ TFileReadResult ReadFileContent(const std::string& Path, std::string& Content) {
   return TFileReadResult::Read;
 }
 
-void SetAtomicWriteFault(TAtomicWriteFault Fault) { PendingFault = Fault; }
+void SetAtomicWriteFault(TAtomicWriteFault Fault) {
+  PendingFault = Fault;
+}
+
+void SetAtomicWriteSync(bool Enabled) {
+  SyncEnabled = Enabled;
+}
 
 bool WriteFileAtomically(const std::string& Path, std::string_view Content, std::string* Error) {
   namespace fs = std::filesystem;
@@ -116,7 +126,7 @@ bool WriteFileAtomically(const std::string& Path, std::string_view Content, std:
   }
   if (!WriteAll(Handle, Content)) return Abandon(TempName + ": " + Reason(errno));
   if (TakeFault(TAtomicWriteFault::Sync)) return Abandon(TempName + ": " + Reason(EIO));
-  if (::fsync(Handle) != 0) return Abandon(TempName + ": " + Reason(errno));
+  if (SyncEnabled && ::fsync(Handle) != 0) return Abandon(TempName + ": " + Reason(errno));
   int Closed = ::close(Handle);
   Handle = -1;
   if (Closed != 0) return Abandon(TempName + ": " + Reason(errno));
@@ -124,7 +134,7 @@ bool WriteFileAtomically(const std::string& Path, std::string_view Content, std:
   if (::rename(TempName.c_str(), Target.c_str()) != 0) return Abandon(Target.string() + ": " + Reason(errno));
 
   // Make the new name itself durable.
-  int FolderHandle = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int FolderHandle = SyncEnabled ? ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
   if (FolderHandle >= 0) {
     (void)::fsync(FolderHandle);
     ::close(FolderHandle);

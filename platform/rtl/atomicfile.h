@@ -18,6 +18,9 @@ TFileReadResult ReadFileContent(const std::string& Path, std::string& Content);
 // leaving the old file as it was and no temporary file behind; Error (when given) gets the reason.
 bool WriteFileAtomically(const std::string& Path, std::string_view Content, std::string* Error = nullptr);
 
+// For fuzzers and benchmarks on scratch files: skip the flushes to the disk (on by default).
+void SetAtomicWriteSync(bool Enabled);
+
 // For tests: makes the next WriteFileAtomically fail at the given step, once, the way a full disk
 // or a vanished folder would.
 enum class TAtomicWriteFault { None, Write, Sync, Rename };

@@ -30,9 +30,15 @@ void InstallClock(TClock* Value) {
   InstalledClock.store(Value, std::memory_order_release);
 }
 
-uint32_t GetTickCount() { return static_cast<uint32_t>(Clock().TickCount()); }
-uint64_t GetTickCount64() { return Clock().TickCount(); }
-void Sleep(uint32_t Milliseconds) { Clock().Sleep(Milliseconds); }
+uint32_t GetTickCount() {
+  return static_cast<uint32_t>(Clock().TickCount());
+}
+uint64_t GetTickCount64() {
+  return Clock().TickCount();
+}
+void Sleep(uint32_t Milliseconds) {
+  Clock().Sleep(Milliseconds);
+}
 
 // ---------------------------------------------------------------------------------------------
 // System clock
@@ -62,7 +68,8 @@ TDateTime TSystemClock::Now() {
 }
 
 void TSystemClock::Sleep(uint32_t Milliseconds) {
-  timespec Remaining{static_cast<time_t>(Milliseconds / 1000), static_cast<long>(Milliseconds % 1000) * 1000000L};
+  timespec Remaining{static_cast<time_t>(Milliseconds / 1000),
+                     static_cast<long>(Milliseconds % 1000) * 1000000L};
   // nanosleep returns early on a signal; go on sleeping for what is left.
   while (nanosleep(&Remaining, &Remaining) != 0) {
   }
@@ -154,4 +161,6 @@ TScopedManualClock::TScopedManualClock(TDateTime Start, uint64_t StartTick)
   InstallClock(&FClock);
 }
 
-TScopedManualClock::~TScopedManualClock() { InstallClock(FPrevious); }
+TScopedManualClock::~TScopedManualClock() {
+  InstallClock(FPrevious);
+}

@@ -380,7 +380,6 @@ bool TryStrToFloat(const std::string& S, long double& Value, const TFormatSettin
   }
   while (I < S.size() && S[I] == ' ') ++I;
   if (I != S.size()) return false;
-  errno = 0;
   const long double Result = strtold_l(Plain.c_str(), nullptr, CLocale());
   // Overflow is an error; a value too small to represent reads as zero.
   if (std::isinf(Result)) return false;

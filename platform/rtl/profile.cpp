@@ -19,10 +19,10 @@ namespace {
 struct TProfileFile {
   bool Loaded = false;  // Document reflects Raw
   bool Exists = false;
-  std::string Raw;      // the file's bytes as last read or written
+  std::string Raw;  // the file's bytes as last read or written
   TProfileDocument Document;
   int BatchDepth = 0;
-  bool Dirty = false;   // batched changes not written yet
+  bool Dirty = false;  // batched changes not written yet
   uint64_t LastUse = 0;
 };
 
@@ -141,7 +141,8 @@ DWORD CopyList(const std::vector<std::string>& Names, LPSTR Buffer, DWORD Size) 
   for (const auto& Name : Names) {
     // Each name takes its bytes and a NUL, and the list needs one more NUL at its end.
     if (At + Name.size() + 2 > Size) {
-      std::string_view Part = Utf8TruncateBytes(Name, Size - 2 - At);
+      // At may already stand on the last byte, after a name that just fitted.
+      std::string_view Part = Utf8TruncateBytes(Name, At + 2 <= Size ? Size - 2 - At : 0);
       std::memcpy(Buffer + At, Part.data(), Part.size());
       std::memset(Buffer + At + Part.size(), 0, Size - At - Part.size());
       return Size - 2;
@@ -163,13 +164,15 @@ std::string ProfileFilePath(const std::string& FileName) {
   return FileName;
 }
 
-DWORD GetPrivateProfileStringA(LPCSTR AppName, LPCSTR KeyName, LPCSTR Default, LPSTR ReturnedString, DWORD Size,
-                               LPCSTR FileName) {
+DWORD GetPrivateProfileStringA(LPCSTR AppName, LPCSTR KeyName, LPCSTR Default, LPSTR ReturnedString,
+                               DWORD Size, LPCSTR FileName) {
   std::lock_guard<std::mutex> Lock(ProfileMutex());
   const TProfileDocument* Document = ReadableDocument(FileName);
-  if (!AppName) return CopyList(Document ? Document->SectionNames() : std::vector<std::string>(), ReturnedString, Size);
+  if (!AppName)
+    return CopyList(Document ? Document->SectionNames() : std::vector<std::string>(), ReturnedString, Size);
   if (!KeyName)
-    return CopyList(Document ? Document->KeyNames(AppName) : std::vector<std::string>(), ReturnedString, Size);
+    return CopyList(Document ? Document->KeyNames(AppName) : std::vector<std::string>(), ReturnedString,
+                    Size);
   std::string Value;
   if (Document && Document->ReadValue(AppName, KeyName, Value)) return CopyValue(Value, ReturnedString, Size);
   std::string_view Fallback = Default ? Default : "";

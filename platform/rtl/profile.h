@@ -25,8 +25,8 @@
 // number of bytes copied. With AppName NULL it lists the section names, with KeyName NULL the
 // keys of the section: each name followed by a NUL, the list by one more; when the buffer is too
 // small the list is cut, ends with two NULs, and the result is Size - 2.
-DWORD GetPrivateProfileStringA(LPCSTR AppName, LPCSTR KeyName, LPCSTR Default, LPSTR ReturnedString, DWORD Size,
-                               LPCSTR FileName);
+DWORD GetPrivateProfileStringA(LPCSTR AppName, LPCSTR KeyName, LPCSTR Default, LPSTR ReturnedString,
+                               DWORD Size, LPCSTR FileName);
 // Sets KeyName in section AppName to String. KeyName NULL deletes the section, String NULL the
 // key (deleting what is not there succeeds); all three NULL writes out pending batched changes
 // of the file (see TProfileBatch). Returns FALSE when the file cannot be written or a name or

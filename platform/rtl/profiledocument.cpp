@@ -7,9 +7,13 @@ namespace {
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr size_t NotFound = static_cast<size_t>(-1);
 
-bool IsBlankByte(char C) { return C == ' ' || C == '\t' || C == '\v' || C == '\f'; }
+bool IsBlankByte(char C) {
+  return C == ' ' || C == '\t' || C == '\v' || C == '\f';
+}
 
-char FoldAscii(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
+char FoldAscii(char C) {
+  return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
+}
 
 bool Contains(const std::vector<std::string>& Names, std::string_view Name) {
   return std::any_of(Names.begin(), Names.end(),
@@ -98,7 +102,8 @@ size_t TProfileDocument::NextSection(size_t From) const {
 size_t TProfileDocument::FindKey(std::string_view Section, std::string_view Key) const {
   for (size_t Header = NextSection(0); Header < FLines.size(); Header = NextSection(Header + 1)) {
     if (!SameName(FLines[Header].Name, Section)) continue;
-    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section; ++Index)
+    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section;
+         ++Index)
       if (FLines[Index].Kind == TLineKind::Key && SameName(FLines[Index].Name, Key)) return Index;
   }
   return NotFound;
@@ -109,7 +114,8 @@ bool TProfileDocument::ReadValue(std::string_view Section, std::string_view Key,
   if (Index == NotFound) return false;
   std::string_view Text = FLines[Index].Text;
   size_t Equals = Text.find('=');
-  std::string_view Raw = Equals == std::string_view::npos ? std::string_view() : TrimBlanks(Text.substr(Equals + 1));
+  std::string_view Raw =
+      Equals == std::string_view::npos ? std::string_view() : TrimBlanks(Text.substr(Equals + 1));
   if (Raw.size() >= 2 && (Raw.front() == '"' || Raw.front() == '\'') && Raw.back() == Raw.front())
     Raw = Raw.substr(1, Raw.size() - 2);
   Value.assign(Raw);
@@ -127,7 +133,8 @@ std::vector<std::string> TProfileDocument::KeyNames(std::string_view Section) co
   std::vector<std::string> Names;
   for (size_t Header = NextSection(0); Header < FLines.size(); Header = NextSection(Header + 1)) {
     if (!SameName(FLines[Header].Name, Section)) continue;
-    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section; ++Index)
+    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section;
+         ++Index)
       if (FLines[Index].Kind == TLineKind::Key && !Contains(Names, FLines[Index].Name))
         Names.push_back(FLines[Index].Name);
   }
@@ -161,14 +168,16 @@ bool TProfileDocument::WriteValue(std::string_view Section, std::string_view Key
     // After the section's last non-blank line, so the blank lines before the next section stay
     // between the sections.
     size_t Last = Header;
-    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section; ++Index)
+    for (size_t Index = Header + 1; Index < FLines.size() && FLines[Index].Kind != TLineKind::Section;
+         ++Index)
       if (FLines[Index].Kind != TLineKind::Blank) Last = Index;
     if (FLines[Last].End.empty()) FLines[Last].End = FLineEnd;
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Last + 1), std::move(NewKey));
     return true;
   }
   EnsureLastLineEnded();
-  if (!FLines.empty() && FLines.back().Kind != TLineKind::Blank) FLines.push_back(MakeLine(std::string(), FLineEnd));
+  if (!FLines.empty() && FLines.back().Kind != TLineKind::Blank)
+    FLines.push_back(MakeLine(std::string(), FLineEnd));
   FLines.push_back(MakeLine("[" + std::string(Section) + "]", FLineEnd));
   FLines.push_back(std::move(NewKey));
   return true;

@@ -19,7 +19,9 @@ constexpr int64_t MemoryDelta = 0x2000;
 // refused before it reaches the allocator.
 constexpr int64_t MaxMemoryStreamSize = int64_t(1) << 40;
 
-std::string OsReason(int Error) { return std::error_code(Error, std::generic_category()).message(); }
+std::string OsReason(int Error) {
+  return std::error_code(Error, std::generic_category()).message();
+}
 
 }  // namespace
 
@@ -33,7 +35,9 @@ int64_t TStream::Size() {
   return Result;
 }
 
-void TStream::SetSize(int64_t NewSize) { Seek(NewSize, soFromBeginning); }
+void TStream::SetSize(int64_t NewSize) {
+  Seek(NewSize, soFromBeginning);
+}
 
 void TStream::ReadBuffer(void* Buffer, int32_t Count) {
   if (Count != 0 && Read(Buffer, Count) != Count) throw EReadError("Stream read error");
@@ -103,7 +107,9 @@ void TCustomMemoryStream::SaveToFile(const std::string& FileName) {
 // ---------------------------------------------------------------------------------------------
 // TMemoryStream
 
-TMemoryStream::~TMemoryStream() { std::free(OwnedMemory()); }
+TMemoryStream::~TMemoryStream() {
+  std::free(OwnedMemory());
+}
 
 void* TMemoryStream::Realloc(int64_t& NewCapacity) {
   if (NewCapacity > 0) NewCapacity = (NewCapacity + MemoryDelta - 1) & ~(MemoryDelta - 1);
@@ -113,7 +119,8 @@ void* TMemoryStream::Realloc(int64_t& NewCapacity) {
     std::free(Current);
     return nullptr;
   }
-  void* Result = NewCapacity > MaxMemoryStreamSize ? nullptr : std::realloc(Current, static_cast<size_t>(NewCapacity));
+  void* Result =
+      NewCapacity > MaxMemoryStreamSize ? nullptr : std::realloc(Current, static_cast<size_t>(NewCapacity));
   if (!Result) throw EStreamError("Out of memory while expanding memory stream");
   return Result;
 }
@@ -124,8 +131,7 @@ void TMemoryStream::SetCapacity(int64_t NewCapacity) {
   // Memory placed by SetPointer belongs to someone else: move its bytes into a block of our own.
   void* Foreign = FCapacity == 0 ? Memory() : nullptr;
   void* Block = Realloc(NewCapacity);
-  if (Foreign && Block)
-    std::memcpy(Block, Foreign, static_cast<size_t>(std::min(Size(), NewCapacity)));
+  if (Foreign && Block) std::memcpy(Block, Foreign, static_cast<size_t>(std::min(Size(), NewCapacity)));
   FCapacity = Block ? NewCapacity : 0;
   SetPointer(Block, std::min(Size(), FCapacity));
 }
@@ -189,9 +195,15 @@ TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : FFileName
   }
   int Flags = O_CLOEXEC;
   switch (Mode & 0x0003) {
-    case fmOpenWrite: Flags |= O_WRONLY; break;
-    case fmOpenReadWrite: Flags |= O_RDWR; break;
-    default: Flags |= O_RDONLY; break;
+    case fmOpenWrite:
+      Flags |= O_WRONLY;
+      break;
+    case fmOpenReadWrite:
+      Flags |= O_RDWR;
+      break;
+    default:
+      Flags |= O_RDONLY;
+      break;
   }
   FHandle = ::open(FileName.c_str(), Flags);
   int Error = errno;
@@ -225,7 +237,8 @@ int32_t TFileStream::Read(void* Buffer, int32_t Count) {
 int32_t TFileStream::Write(const void* Buffer, int32_t Count) {
   int32_t Done = 0;
   while (Done < Count) {
-    ssize_t Put = ::write(FHandle, static_cast<const char*>(Buffer) + Done, static_cast<size_t>(Count - Done));
+    ssize_t Put =
+        ::write(FHandle, static_cast<const char*>(Buffer) + Done, static_cast<size_t>(Count - Done));
     if (Put < 0 && errno == EINTR) continue;
     if (Put <= 0) break;
     Done += static_cast<int32_t>(Put);
@@ -239,6 +252,7 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 }
 
 void TFileStream::SetSize(int64_t NewSize) {
-  if (NewSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0) throw EWriteError("Stream write error");
+  if (NewSize < 0 || ::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
+    throw EWriteError("Stream write error");
   Seek(NewSize, soFromBeginning);
 }

@@ -57,7 +57,9 @@ void TStrings::Put(int Index, const std::string& S) {
   InsertObject(Index, S, Object);
 }
 
-TObject* TStrings::GetObject(int Index) const { return nullptr; }
+TObject* TStrings::GetObject(int Index) const {
+  return nullptr;
+}
 
 void TStrings::PutObject(int Index, TObject* Object) {}
 
@@ -249,15 +251,21 @@ void TStrings::SetDelimitedTextWith(const std::string& Value, char Delimiter, ch
   }
 }
 
-std::string TStrings::DelimitedText() const { return DelimitedTextWith(FDelimiter, FQuoteChar, FStrictDelimiter); }
+std::string TStrings::DelimitedText() const {
+  return DelimitedTextWith(FDelimiter, FQuoteChar, FStrictDelimiter);
+}
 
 void TStrings::SetDelimitedText(const std::string& Value) {
   SetDelimitedTextWith(Value, FDelimiter, FQuoteChar, FStrictDelimiter);
 }
 
-std::string TStrings::CommaText() const { return DelimitedTextWith(',', '"', false); }
+std::string TStrings::CommaText() const {
+  return DelimitedTextWith(',', '"', false);
+}
 
-void TStrings::SetCommaText(const std::string& Value) { SetDelimitedTextWith(Value, ',', '"', false); }
+void TStrings::SetCommaText(const std::string& Value) {
+  SetDelimitedTextWith(Value, ',', '"', false);
+}
 
 std::string TStrings::GetTextStr() const {
   std::string Result;
@@ -288,7 +296,8 @@ void TStrings::LoadFromStream(TStream& Stream) {
   std::string Bytes(static_cast<size_t>(std::max<int64_t>(Size, 0)), '\0');
   int64_t Done = 0;
   while (Done < Size) {
-    int32_t Got = Stream.Read(Bytes.data() + Done, static_cast<int32_t>(std::min<int64_t>(Size - Done, 0x40000000)));
+    int32_t Got =
+        Stream.Read(Bytes.data() + Done, static_cast<int32_t>(std::min<int64_t>(Size - Done, 0x40000000)));
     if (Got <= 0) break;
     Done += Got;
   }
@@ -328,7 +337,9 @@ void TStrings::EndUpdate() {
   if (FUpdateCount == 0) SetUpdateState(false);
 }
 
-int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const { return AnsiCompareText(S1, S2); }
+int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const {
+  return AnsiCompareText(S1, S2);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TStringList
@@ -362,7 +373,9 @@ void TStringList::PutObject(int Index, TObject* Object) {
   Changed();
 }
 
-void TStringList::Insert(int Index, const std::string& S) { InsertObject(Index, S, nullptr); }
+void TStringList::Insert(int Index, const std::string& S) {
+  InsertObject(Index, S, nullptr);
+}
 
 void TStringList::InsertObject(int Index, const std::string& S, TObject* Object) {
   if (FSorted) Error(SortedListError, 0);
@@ -390,7 +403,9 @@ void TStringList::Clear() {
   Changed();
 }
 
-int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
+int TStringList::Add(const std::string& S) {
+  return AddObject(S, nullptr);
+}
 
 int TStringList::AddObject(const std::string& S, TObject* Object) {
   int Index = GetCount();
@@ -408,6 +423,11 @@ void TStringList::Exchange(int Index1, int Index2) {
   Changing();
   std::swap(FItems[static_cast<size_t>(Index1)], FItems[static_cast<size_t>(Index2)]);
   Changed();
+}
+
+void TStringList::Move(int CurIndex, int NewIndex) {
+  if (FSorted && CurIndex != NewIndex) Error(SortedListError, 0);
+  TStrings::Move(CurIndex, NewIndex);
 }
 
 int TStringList::IndexOf(const std::string& S) const {
@@ -436,7 +456,8 @@ void TStringList::SortBy(const TStringListSortCompare& Compare) {
   // indexes it is given; then apply it in one step (nothing moves when Compare raises).
   std::vector<int> Order(FItems.size());
   std::iota(Order.begin(), Order.end(), 0);
-  std::stable_sort(Order.begin(), Order.end(), [&](int Left, int Right) { return Compare(*this, Left, Right) < 0; });
+  std::stable_sort(Order.begin(), Order.end(),
+                   [&](int Left, int Right) { return Compare(*this, Left, Right) < 0; });
   std::vector<TItem> Sorted;
   Sorted.reserve(FItems.size());
   for (int Index : Order) Sorted.push_back(std::move(FItems[static_cast<size_t>(Index)]));

@@ -27,8 +27,8 @@ class TStrings {
   // "List index out of bounds (n)".
   virtual std::string Get(int Index) const = 0;
   virtual int GetCount() const = 0;
-  virtual void Put(int Index, const std::string& S);  // default: Delete then Insert, object kept
-  virtual TObject* GetObject(int Index) const;        // default: no objects
+  virtual void Put(int Index, const std::string& S);   // default: Delete then Insert, object kept
+  virtual TObject* GetObject(int Index) const;         // default: no objects
   virtual void PutObject(int Index, TObject* Object);  // default: ignored
   virtual void Insert(int Index, const std::string& S) = 0;
   virtual void Delete(int Index) = 0;
@@ -162,6 +162,9 @@ class TStringList : public TStrings {
   // "String list does not allow duplicates" (dupError).
   int AddObject(const std::string& S, TObject* Object) override;
   void Exchange(int Index1, int Index2) override;
+  // Raises EStringListError "Operation not allowed on sorted list" on a sorted list, before it
+  // takes the entry out.
+  void Move(int CurIndex, int NewIndex) override;
   int IndexOf(const std::string& S) const override;
 
   // Binary search of a sorted list: true when S is present; Index is its first position, or where

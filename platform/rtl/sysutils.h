@@ -81,3 +81,10 @@ bool EndsStr(const std::string& SubText, const std::string& Text);
 std::string ProgramFolder();
 // The executable's full path (what the first command-line parameter names).
 std::string ProgramPath();
+
+// The rest of the utility routines (numbers, Format, files, dates), so that code written against
+// the class library's single utility unit needs one include.
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/numberformat.h"

@@ -5,7 +5,8 @@ namespace {
 bool IsContinuation(unsigned char Byte) { return (Byte & 0xC0) == 0x80; }
 
 // Pairs of upper and lower case that sit next to each other in alternation: in [First, Last]
-// the upper case letters are those whose parity equals UpperParity.
+// the upper case letters are those whose parity equals UpperParity, and each one's lower case
+// follows it.
 struct TAlternatingRange {
   char32_t First, Last;
   unsigned UpperParity;
@@ -211,7 +212,7 @@ char32_t UnicodeToUpper(char32_t Code) {
       return Code - Range.Delta;
   for (const auto& Range : AlternatingRanges)
     if (Code >= Range.First && Code <= Range.Last)
-      return (Code & 1) == Range.UpperParity ? Code : (Range.UpperParity ? Code + 1 : Code - 1);
+      return (Code & 1) == Range.UpperParity ? Code : Code - 1;
   for (const auto& Pair : SinglePairs)
     if (Pair.Lower == Code && Pair.Upper != 0x1E9E) return Pair.Upper;
   for (const auto& Pair : UpperOnly)
@@ -225,7 +226,7 @@ char32_t UnicodeToLower(char32_t Code) {
     if (Code >= Range.First && Code <= Range.Last) return Code + Range.Delta;
   for (const auto& Range : AlternatingRanges)
     if (Code >= Range.First && Code <= Range.Last)
-      return (Code & 1) == Range.UpperParity ? (Range.UpperParity ? Code - 1 : Code + 1) : Code;
+      return (Code & 1) == Range.UpperParity ? Code + 1 : Code;
   for (const auto& Pair : SinglePairs)
     if (Pair.Upper == Code) return Pair.Lower;
   for (const auto& Pair : LowerOnly)

@@ -2,6 +2,7 @@
 
 #include "fixture_classes.h"
 #include "platform/classes/formreader.h"
+#include "platform/classes/resources.h"
 
 namespace {
 
@@ -153,4 +154,14 @@ TEST(FormReader, CreatesTheRootByClassName) {
   EXPECT_EQ(static_cast<TFixturePanel*>(Made)->Left(), 4);
   EXPECT_THROW(CreateComponentFromText("object Q: TFixturePanel\n  Left = x\nend", &Owner), EReadError);
   EXPECT_EQ(Owner.ComponentCount(), 1);  // the failed one was freed
+}
+
+TEST(FormReader, BinaryDataFromAnEmbeddedFile) {
+  static const uint8_t Bytes[] = {0xDE, 0xAD, 0xBE, 0xEF};
+  RegisterResourceData("fixtures/region.bin", Bytes);
+  TFixtureForm Form(nullptr);
+  ReadComponentText(&Form, "object F: TFixtureForm\n  RegionData = @'Fixtures/Region.bin'\nend\n");
+  EXPECT_EQ(Form.Region, (std::vector<uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}));
+  ASSERT_TRUE(FindResourceData("FIXTURES/REGION.BIN"));
+  EXPECT_FALSE(FindResourceData("fixtures/other.bin"));
 }

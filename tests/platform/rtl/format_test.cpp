@@ -12,7 +12,6 @@ TEST(Format, Specifiers) {
     const char* Expected;
     const char* Covers;
   };
-  int Marker = 0;
   const TCase Cases[] = {
       {Format("%d", 42), "42", "integer"},
       {Format("%d", -42), "-42", "negative integer"},
@@ -50,7 +49,6 @@ TEST(Format, Specifiers) {
       {Format("%p", reinterpret_cast<void*>(uintptr_t(0xAB))), "00000000000000AB", "pointer"},
       {Format("%D %S", 1, "x"), "1 x", "type letters in any case"},
   };
-  (void)Marker;
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Covers);
     EXPECT_EQ(Case.Actual, Case.Expected);

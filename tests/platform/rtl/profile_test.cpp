@@ -30,8 +30,8 @@ const std::string KorcamIni =
 std::string Read(const std::string& Section, const std::string& Key, const std::string& Default,
                  const std::string& FileName) {
   char Buffer[260];
-  DWORD Length = GetPrivateProfileStringA(Section.c_str(), Key.c_str(), Default.c_str(), Buffer, sizeof Buffer,
-                                          FileName.c_str());
+  DWORD Length = GetPrivateProfileStringA(Section.c_str(), Key.c_str(), Default.c_str(), Buffer,
+                                          sizeof Buffer, FileName.c_str());
   EXPECT_EQ(Length, std::strlen(Buffer));
   return std::string(Buffer, Length);
 }
@@ -54,7 +54,8 @@ TEST(ProfileRead, RulesOfTheSettingsFile) {
       {"missing file gives the default", std::nullopt, "Options", "Time Format", "h:nn", "h:nn"},
       {"default loses trailing blanks", std::nullopt, "A", "B", "value  ", "value"},
       {"Cyrillic value", KorcamIni, "Options", "Picture Target Folder", "", "/home/oleg/Фото/Камера"},
-      {"Cyrillic key and section", "[Настройки]\nПапка = Съёмка\n", "настройки", "Папка", "", "Съёмка"},
+      {"Cyrillic key and section", "[Настройки]\nПапка = Съёмка\n", "Настройки", "Папка", "", "Съёмка"},
+      {"case folding is ASCII only", "[Настройки]\nПапка = Съёмка\n", "настройки", "Папка", "d", "d"},
       {"blanks around key and value", "[S]\n  Key \t=   spaced value  \n", "S", "key", "", "spaced value"},
       {"blanks inside section brackets", "[  S  ]\nK=1\n", "S", "K", "", "1"},
       {"double quotes are dropped", "[S]\nK=\"  quoted  \"\n", "S", "K", "", "  quoted  "},
@@ -72,7 +73,8 @@ TEST(ProfileRead, RulesOfTheSettingsFile) {
       {"LF file", "[S]\nA=1\nB=2", "S", "B", "", "2"},
       {"CR file", "[S]\rA=1\rB=2\r", "S", "B", "", "2"},
       {"byte-order mark before the first section", "\xEF\xBB\xBF[S]\r\nA=1\r\n", "S", "A", "", "1"},
-      {"long value through a short buffer", "[S]\nP=" + LongPath + "\n", "S", "P", "", LongPath.substr(0, 259)},
+      {"long value through a short buffer", "[S]\nP=" + LongPath + "\n", "S", "P", "",
+       LongPath.substr(0, 259)},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Name);
@@ -100,7 +102,8 @@ TEST(ProfileRead, LongValuesSurviveWholeAndTheBufferCutKeepsCharactersWhole) {
   EXPECT_EQ(GetPrivateProfileStringA("Options", "Picture Target Folder", "", File), LongPath);
 
   char Buffer[260];
-  EXPECT_EQ(GetPrivateProfileStringA("Options", "Picture Target Folder", "", Buffer, 260, File.c_str()), 259u);
+  EXPECT_EQ(GetPrivateProfileStringA("Options", "Picture Target Folder", "", Buffer, 260, File.c_str()),
+            259u);
   EXPECT_EQ(std::string(Buffer), LongPath.substr(0, 259));
   // 259 bytes would split a two-byte letter: the cut stops before it.
   EXPECT_EQ(GetPrivateProfileStringA("Options", "Caption", "", Buffer, 260, File.c_str()), 258u);
@@ -124,7 +127,12 @@ TEST(ProfileRead, ListsSectionsAndKeysAsNulSeparatedLists) {
   // Too small: the list is cut, ends with two NULs, and the result is Size - 2.
   Length = GetPrivateProfileStringA(nullptr, nullptr, nullptr, Buffer, 9, File.c_str());
   EXPECT_EQ(Length, 7u);
-  EXPECT_EQ(std::string(Buffer, 9), std::string("Image\0Op\0", 9).substr(0, 8) + '\0');
+  EXPECT_EQ(std::string(Buffer, 9), std::string("Image\0O\0\0", 9));
+  // The first name fills the buffer up to its last byte: the next one is cut to nothing.
+  std::memset(Buffer, 'x', sizeof Buffer);
+  Length = GetPrivateProfileStringA(nullptr, nullptr, nullptr, Buffer, 7, File.c_str());
+  EXPECT_EQ(Length, 5u);
+  EXPECT_EQ(std::string(Buffer, 8), std::string("Image\0\0x", 8));
 
   Length = GetPrivateProfileStringA("Misc", nullptr, nullptr, Buffer, sizeof Buffer, File.c_str());
   EXPECT_EQ(Length, 0u);
@@ -146,15 +154,21 @@ TEST(ProfileWrite, RulesOfTheSettingsFile) {
     std::optional<std::string> Expected;  // nullopt: still no file
   };
   const TCase Cases[] = {
-      {"first write creates the file, CR LF", std::nullopt,
-       {{"Image", "Rotation Angle", "90"}, {"Options", "Time Format", "hh:mm:ss"}, {"Image", "Wave Ratio", "2"}},
+      {"first write creates the file, CR LF",
+       std::nullopt,
+       {{"Image", "Rotation Angle", "90"},
+        {"Options", "Time Format", "hh:mm:ss"},
+        {"Image", "Wave Ratio", "2"}},
        "[Image]\r\nRotation Angle=90\r\nWave Ratio=2\r\n\r\n[Options]\r\nTime Format=hh:mm:ss\r\n"},
-      {"replace in place keeps every other line and the key's spelling", KorcamIni,
+      {"replace in place keeps every other line and the key's spelling",
+       KorcamIni,
        {{"OPTIONS", "TIME FORMAT", "h:nn am/pm"}},
-       "[Image]\r\nRotation Angle=90\r\nRotation Angle -Expanded=false\r\n\r\n[Options]\r\n; edited by hand\r\n"
+       "[Image]\r\nRotation Angle=90\r\nRotation Angle -Expanded=false\r\n\r\n[Options]\r\n; edited by "
+       "hand\r\n"
        "Picture  Save Last=5\r\nTime Format=h:nn am/pm\r\nPicture Target Folder=/home/oleg/Фото/Камера\r\n"
        "not a key line\r\n"},
-      {"new key goes to the end of its section, before the blank line", KorcamIni,
+      {"new key goes to the end of its section, before the blank line",
+       KorcamIni,
        {{"image", "Wave Ratio", "3"}},
        "[Image]\r\nRotation Angle=90\r\nRotation Angle -Expanded=false\r\nWave Ratio=3\r\n\r\n[Options]\r\n"
        "; edited by hand\r\nPicture  Save Last=5\r\nTime Format=hh:mm:ss\r\n"
@@ -162,23 +176,39 @@ TEST(ProfileWrite, RulesOfTheSettingsFile) {
       {"LF file stays LF", "[S]\nA=1\n", {{"S", "B", "2"}, {"T", "C", "3"}}, "[S]\nA=1\nB=2\n\n[T]\nC=3\n"},
       {"file without a final line end", "[S]\nA=1", {{"S", "B", "2"}}, "[S]\nA=1\nB=2\n"},
       {"blanks around names are not stored", std::nullopt, {{" S ", " K ", "v"}}, "[S]\r\nK=v\r\n"},
-      {"Cyrillic key and value", std::nullopt, {{"Опции", "Папка", "/дом/фото"}}, "[Опции]\r\nПапка=/дом/фото\r\n"},
+      {"Cyrillic key and value",
+       std::nullopt,
+       {{"Опции", "Папка", "/дом/фото"}},
+       "[Опции]\r\nПапка=/дом/фото\r\n"},
       {"value is stored as given", "[S]\nA=1\n", {{"S", "A", " \"quoted\" "}}, "[S]\nA= \"quoted\" \n"},
       {"rewriting the same value changes nothing", "[S]\n  A = 1 \n", {{"S", "A", " 1 "}}, "[S]\nA= 1 \n"},
-      {"byte-order mark and odd lines are kept", "\xEF\xBB\xBFjunk\r\n[S]\r\n[[x\r\n", {{"S", "A", "1"}},
-       "\xEF\xBB\xBFjunk\r\n[S]\r\nA=1\r\n\r\n[[x\r\n"},
-      {"NULL value deletes the key", KorcamIni, {{"Options", "time format", nullptr}, {"Options", "nope", nullptr}},
-       "[Image]\r\nRotation Angle=90\r\nRotation Angle -Expanded=false\r\n\r\n[Options]\r\n; edited by hand\r\n"
+      {"byte-order mark and odd lines are kept",
+       "\xEF\xBB\xBFjunk\r\n[S]\r\n\r\n[[x]]\r\n",
+       {{"S", "A", "1"}},
+       "\xEF\xBB\xBFjunk\r\n[S]\r\nA=1\r\n\r\n[[x]]\r\n"},
+      {"NULL value deletes the key",
+       KorcamIni,
+       {{"Options", "time format", nullptr}, {"Options", "nope", nullptr}},
+       "[Image]\r\nRotation Angle=90\r\nRotation Angle -Expanded=false\r\n\r\n[Options]\r\n; edited by "
+       "hand\r\n"
        "Picture  Save Last=5\r\nPicture Target Folder=/home/oleg/Фото/Камера\r\nnot a key line\r\n"},
-      {"NULL key deletes the section and its lines", KorcamIni, {{"image", nullptr, nullptr}},
+      {"NULL key deletes the section and its lines",
+       KorcamIni,
+       {{"image", nullptr, nullptr}},
        "[Options]\r\n; edited by hand\r\nPicture  Save Last=5\r\nTime Format=hh:mm:ss\r\n"
        "Picture Target Folder=/home/oleg/Фото/Камера\r\nnot a key line\r\n"},
-      {"deleting from a missing file creates nothing", std::nullopt, {{"S", nullptr, nullptr}, {"S", "K", nullptr}},
+      {"deleting from a missing file creates nothing",
+       std::nullopt,
+       {{"S", nullptr, nullptr}, {"S", "K", nullptr}},
        std::nullopt},
-      {"all blocks of a section are deleted", "[S]\nA=1\n[T]\nB=2\n[s]\nC=3\n", {{"S", nullptr, nullptr}},
+      {"all blocks of a section are deleted",
+       "[S]\nA=1\n[T]\nB=2\n[s]\nC=3\n",
+       {{"S", nullptr, nullptr}},
        "[T]\nB=2\n"},
-      {"erase then write rebuilds the section at the end", "[Grid]\nA=1\n[Other]\nX=0\n",
-       {{"Grid", nullptr, nullptr}, {"Grid", "B", "2"}}, "[Other]\nX=0\n\n[Grid]\nB=2\n"},
+      {"erase then write rebuilds the section at the end",
+       "[Grid]\nA=1\n[Other]\nX=0\n",
+       {{"Grid", nullptr, nullptr}, {"Grid", "B", "2"}},
+       "[Other]\nX=0\n\n[Grid]\nB=2\n"},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Name);
@@ -237,7 +267,8 @@ TEST(ProfileWrite, FailedReplacementLeavesTheOldFileAndNoTemporary) {
   const std::string File = Folder.File("korcam.ini");
   Folder.Write("korcam.ini", KorcamIni);
   ::chmod(File.c_str(), 0640);
-  const TAtomicWriteFault Faults[] = {TAtomicWriteFault::Write, TAtomicWriteFault::Sync, TAtomicWriteFault::Rename};
+  const TAtomicWriteFault Faults[] = {TAtomicWriteFault::Write, TAtomicWriteFault::Sync,
+                                      TAtomicWriteFault::Rename};
   for (TAtomicWriteFault Fault : Faults) {
     SCOPED_TRACE(static_cast<int>(Fault));
     SetAtomicWriteFault(Fault);
@@ -285,7 +316,8 @@ TEST(ProfileBatch, WritesTheFileOnceAtTheEnd) {
     TProfileBatch Batch(File);
     for (int Index = 0; Index < 300; ++Index) {
       std::string Key = "Item " + std::to_string(Index);
-      ASSERT_TRUE(WritePrivateProfileStringA("Options", Key.c_str(), std::to_string(Index).c_str(), File.c_str()));
+      ASSERT_TRUE(
+          WritePrivateProfileStringA("Options", Key.c_str(), std::to_string(Index).c_str(), File.c_str()));
       ASSERT_TRUE(WritePrivateProfileStringA("Options", (Key + " -Expanded").c_str(), "false", File.c_str()));
     }
     {
@@ -302,8 +334,9 @@ TEST(ProfileBatch, WritesTheFileOnceAtTheEnd) {
   }
   std::string Text = Folder.Read("korcam.ini");
   EXPECT_NE(Text.find("Rotation Angle=180\r\n"), std::string::npos);
-  EXPECT_NE(Text.find("not a key line\r\nItem 0=0\r\nItem 0 -Expanded=false\r\nItem 1=1\r\n"), std::string::npos);
-  EXPECT_EQ(GetProfileKeyNames("Options", File).size(), 5u + 600u);
+  EXPECT_NE(Text.find("not a key line\r\nItem 0=0\r\nItem 0 -Expanded=false\r\nItem 1=1\r\n"),
+            std::string::npos);
+  EXPECT_EQ(GetProfileKeyNames("Options", File).size(), 4u + 600u);
   EXPECT_EQ(Folder.Listing(), "korcam.ini");
 
   // An explicit flush (all three NULL) writes pending changes while the batch goes on.

@@ -22,7 +22,9 @@ void Fill(TStrings& List, const std::vector<std::string>& Entries) {
 }
 
 // Stand-ins for objects: the list only keeps the pointers, never looks at them.
-TObject* Tag(uintptr_t Value) { return reinterpret_cast<TObject*>(Value); }
+TObject* Tag(uintptr_t Value) {
+  return reinterpret_cast<TObject*>(Value);
+}
 
 TEST(StringList, SortedAddFollowsDuplicatesAndCase) {
   struct TCase {
@@ -34,14 +36,25 @@ TEST(StringList, SortedAddFollowsDuplicatesAndCase) {
     std::string Expected;
   };
   const TCase Cases[] = {
-      {"ignore: a duplicate returns the existing index", dupIgnore, false,
-       {"pear", "apple", "Pear", "fig"}, {0, 0, 1, 1}, "apple|fig|pear"},
-      {"accept: equals go before the existing ones", dupAccept, false,
-       {"b", "a", "B", "c"}, {0, 0, 1, 3}, "a|B|b|c"},
-      {"case-sensitive: differently cased texts are not duplicates", dupIgnore, true,
-       {"b", "B", "b"}, {0, 0, 1}, "B|b"},
-      {"Cyrillic folds like ASCII", dupIgnore, false,
-       {"Привет", "привет", "АБВ"}, {0, 0, 0}, "АБВ|Привет"},
+      {"ignore: a duplicate returns the existing index",
+       dupIgnore,
+       false,
+       {"pear", "apple", "Pear", "fig"},
+       {0, 0, 1, 1},
+       "apple|fig|pear"},
+      {"accept: equals go before the existing ones",
+       dupAccept,
+       false,
+       {"b", "a", "B", "c"},
+       {0, 0, 1, 3},
+       "a|B|b|c"},
+      {"case-sensitive: differently cased texts are not duplicates",
+       dupIgnore,
+       true,
+       {"b", "B", "b"},
+       {0, 0, 1},
+       "B|b"},
+      {"Cyrillic folds like ASCII", dupIgnore, false, {"Привет", "привет", "АБВ"}, {0, 0, 0}, "АБВ|Привет"},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Name);
@@ -84,7 +97,7 @@ TEST(StringList, IndexOfAndFindRespectCaseSensitivity) {
   EXPECT_TRUE(List.Find("beta", Index));
   EXPECT_EQ(Index, 1);
   EXPECT_FALSE(List.Find("Beta", Index));
-  EXPECT_EQ(Index, 1);  // where it would go
+  EXPECT_EQ(Index, 1);           // where it would go
   List.SetCaseSensitive(false);  // re-sorts
   EXPECT_EQ(List.IndexOf("BETA"), 1);
 }
@@ -107,6 +120,8 @@ TEST(StringList, SortedListsRefuseInsertAndPutAndIndexErrorsNameTheIndex) {
       {"Delete below zero", [&] { List.Delete(-1); }, "List index out of bounds (-1)"},
       {"Objects past the end", [&] { (void)List.Objects(7); }, "List index out of bounds (7)"},
       {"Exchange with a bad index", [&] { List.Exchange(0, 5); }, "List index out of bounds (5)"},
+      {"Move on a sorted list keeps the entry", [&] { List.Move(0, 2); },
+       "Operation not allowed on sorted list"},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Name);
@@ -154,9 +169,9 @@ TEST(StringList, NamesAndValues) {
   EXPECT_EQ(List.ValueFromIndex(4), "C=D");
   EXPECT_EQ(List.ValueFromIndex(2), "");
 
-  List.SetValue("width", "640");  // replaces in place under the name given
+  List.SetValue("width", "640");   // replaces in place under the name given
   List.SetValue("Height", "480");  // appends
-  List.SetValue("Title", "");  // deletes
+  List.SetValue("Title", "");      // deletes
   EXPECT_EQ(Joined(List), "width=640|no separator|Empty=|Path=C=D|Height=480");
 
   List.SetNameValueSeparator(':');
@@ -278,7 +293,8 @@ TEST(StringList, ChangeEventsFireAroundEachChangeOrOnceAroundAnUpdate) {
       {"Objects", [&] { List.SetObjects(0, Tag(1)); }, "<1>1"},
       {"Delete", [&] { List.Delete(0); }, "<1>0"},
       {"Clear of an empty list is silent", [&] { List.Clear(); }, ""},
-      {"bracket reports once", [&] {
+      {"bracket reports once",
+       [&] {
          List.BeginUpdate();
          List.Add("a");
          List.BeginUpdate();
@@ -286,14 +302,18 @@ TEST(StringList, ChangeEventsFireAroundEachChangeOrOnceAroundAnUpdate) {
          List.EndUpdate();
          List.Add("c");
          List.EndUpdate();
-       }, "<0>3"},
-      {"an empty bracket still reports", [&] {
+       },
+       "<0>3"},
+      {"an empty bracket still reports",
+       [&] {
          List.BeginUpdate();
          List.EndUpdate();
-       }, "<3>3"},
+       },
+       "<3>3"},
       {"Assign reports once", [&] { List.Assign(Other); }, "<3>2"},
       {"Text reports once", [&] { List.SetText("1\n2\n3\n"); }, "<2>3"},
-      {"Sort of an unsorted list", [&] { List.CustomSort([](TStringList&, int, int) { return 0; }); }, "<3>3"},
+      {"Sort of an unsorted list", [&] { List.CustomSort([](TStringList&, int, int) { return 0; }); },
+       "<3>3"},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Name);

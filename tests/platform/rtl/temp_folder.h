@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,7 +43,8 @@ class TTempFolder {
   // The names of the files in the folder, sorted.
   std::string Listing() const {
     std::vector<std::string> Names;
-    for (const auto& Entry : std::filesystem::directory_iterator(FPath)) Names.push_back(Entry.path().filename());
+    for (const auto& Entry : std::filesystem::directory_iterator(FPath))
+      Names.push_back(Entry.path().filename());
     std::sort(Names.begin(), Names.end());
     std::string Result;
     for (const auto& Name : Names) Result += (Result.empty() ? "" : " ") + Name;
