@@ -121,3 +121,11 @@ constexpr LRESULT MAKELRESULT(WORD Low, WORD High) { return LRESULT(MAKELONG(Low
 // Signed coordinates packed in an LPARAM (mouse messages).
 constexpr int GET_X_LPARAM(LPARAM Value) { return int(SHORT(LOWORD(DWORD_PTR(Value)))); }
 constexpr int GET_Y_LPARAM(LPARAM Value) { return int(SHORT(HIWORD(DWORD_PTR(Value)))); }
+
+using HRESULT = int32_t;
+using LONGLONG = int64_t;
+using ULONGLONG = uint64_t;
+using FLOAT = float;
+using PVOID = void*;
+using LPLONG = LONG*;
+using LPWORD = WORD*;
