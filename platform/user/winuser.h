@@ -647,9 +647,9 @@ constexpr LPARAM KF_UP_BIT = LPARAM(1) << 31;
 // ---------------------------------------------------------------------------------------------
 // Cursors and resources
 
-constexpr LPCSTR MAKEINTRESOURCEA(WORD Id) { return reinterpret_cast<LPCSTR>(uintptr_t(Id)); }
+inline LPCSTR MAKEINTRESOURCEA(WORD Id) { return reinterpret_cast<LPCSTR>(uintptr_t(Id)); }
 #define MAKEINTRESOURCE(Id) MAKEINTRESOURCEA(WORD(Id))
-constexpr bool IS_INTRESOURCE(LPCSTR Name) { return (reinterpret_cast<uintptr_t>(Name) >> 16) == 0; }
+inline bool IS_INTRESOURCE(LPCSTR Name) { return (reinterpret_cast<uintptr_t>(Name) >> 16) == 0; }
 
 #define IDC_ARROW MAKEINTRESOURCE(32512)
 #define IDC_IBEAM MAKEINTRESOURCE(32513)

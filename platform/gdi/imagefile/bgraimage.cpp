@@ -3,13 +3,13 @@
 #include <string>
 
 TPixelView BottomUpView(const uint8_t* Bits, ptrdiff_t Stride, int32_t Width, int32_t Height,
-                        TPixelFormat Format) {
+                        TPixelLayout Format) {
   const uint8_t* Top = Height > 0 ? Bits + (Height - 1) * Stride : Bits;
   return TPixelView{Top, -Stride, Width, Height, Format};
 }
 
 TPixelView TopDownView(const uint8_t* Bits, ptrdiff_t Stride, int32_t Width, int32_t Height,
-                       TPixelFormat Format) {
+                       TPixelLayout Format) {
   return TPixelView{Bits, Stride, Width, Height, Format};
 }
 

@@ -15,14 +15,14 @@
 
 #include "platform/rtl/exceptions.h"
 
-enum class TPixelFormat : uint8_t {
+enum class TPixelLayout : uint8_t {
   Bgr24,   // blue, green, red
   Bgrx32,  // blue, green, red, unused
   Bgra32,  // blue, green, red, straight alpha
 };
 
-constexpr int32_t BytesPerPixel(TPixelFormat Format) {
-  return Format == TPixelFormat::Bgr24 ? 3 : 4;
+constexpr int32_t BytesPerPixel(TPixelLayout Format) {
+  return Format == TPixelLayout::Bgr24 ? 3 : 4;
 }
 
 struct TPixelView {
@@ -30,16 +30,16 @@ struct TPixelView {
   ptrdiff_t Stride = 0;          // bytes from one displayed row to the next; negative for bottom-up
   int32_t Width = 0;
   int32_t Height = 0;
-  TPixelFormat Format = TPixelFormat::Bgra32;
+  TPixelLayout Format = TPixelLayout::Bgra32;
 
   const uint8_t* Row(int32_t Y) const { return Top + Y * Stride; }
 };
 
 // Views of a DIB's memory, where Bits is the first row in memory (the bottom row of a bottom-up DIB).
 TPixelView BottomUpView(const uint8_t* Bits, ptrdiff_t Stride, int32_t Width, int32_t Height,
-                        TPixelFormat Format);
+                        TPixelLayout Format);
 TPixelView TopDownView(const uint8_t* Bits, ptrdiff_t Stride, int32_t Width, int32_t Height,
-                       TPixelFormat Format);
+                       TPixelLayout Format);
 
 // Upper bounds a reader checks before it allocates pixels, so a tiny file that claims a huge
 // picture fails cleanly instead of exhausting memory.
@@ -67,7 +67,7 @@ struct TBgraImage {
   // unspecified (old bytes or zeros).
   void Resize(int32_t NewWidth, int32_t NewHeight);
   TPixelView View() const {
-    return TPixelView{Pixels.data(), ptrdiff_t(Width) * 4, Width, Height, TPixelFormat::Bgra32};
+    return TPixelView{Pixels.data(), ptrdiff_t(Width) * 4, Width, Height, TPixelLayout::Bgra32};
   }
 };
 

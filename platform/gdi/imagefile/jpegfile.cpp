@@ -18,8 +18,8 @@ void RaiseJpegError(int Code) {
 
 namespace {
 
-TJpegLayout LayoutOf(TPixelFormat Format) {
-  return Format == TPixelFormat::Bgr24 ? jlBgr24 : jlBgrx32;
+TJpegLayout LayoutOf(TPixelLayout Format) {
+  return Format == TPixelLayout::Bgr24 ? jlBgr24 : jlBgrx32;
 }
 
 TJpegCompressor* CreateCompressor() {
@@ -65,7 +65,7 @@ TJpegHeader TJpegDecoder::ReadHeader(std::span<const uint8_t> Bytes, TJpegDamage
   return TJpegHeader{Info.Width, Info.Height, Info.Components, Info.Progressive != 0};
 }
 
-void TJpegDecoder::DecodeInto(uint8_t* Top, ptrdiff_t Stride, TPixelFormat Format) {
+void TJpegDecoder::DecodeInto(uint8_t* Top, ptrdiff_t Stride, TPixelLayout Format) {
   if (!FHeaderRead) RaiseJpegError(JERR_BAD_STATE);
   FHeaderRead = false;
   const int Code = JpegDecompressorDecode(FDecompressor.get(), Top, Stride, LayoutOf(Format));
@@ -88,7 +88,7 @@ void TJpegDecoder::Decode(std::span<const uint8_t> Bytes, TBgraImage& Out, const
     throw;
   }
   Out.HasAlpha = false;
-  DecodeInto(Out.Pixels.data(), ptrdiff_t(Header.Width) * 4, TPixelFormat::Bgra32);
+  DecodeInto(Out.Pixels.data(), ptrdiff_t(Header.Width) * 4, TPixelLayout::Bgra32);
 }
 
 std::vector<uint8_t> EncodeJpeg(const TPixelView& Source, int Quality) {

@@ -61,7 +61,7 @@ class TJpegDecoder {
   TJpegHeader ReadHeader(std::span<const uint8_t> Bytes, TJpegDamage Damage = TJpegDamage::Raise);
   // Decodes the picture whose header was read last into rows Top + y * Stride (Bgr24, Bgrx32 or
   // Bgra32; the fourth byte becomes 255). Stride may be negative for a bottom-up bitmap.
-  void DecodeInto(uint8_t* Top, ptrdiff_t Stride, TPixelFormat Format);
+  void DecodeInto(uint8_t* Top, ptrdiff_t Stride, TPixelLayout Format);
   // Gives up the picture whose header was read (ReadHeader and DecodeInto do it when they fail).
   void Abort();
 

@@ -54,7 +54,7 @@ std::vector<uint8_t> EncodePng(const TPixelView& Source) {
   const uint8_t* First = Source.Top;
   ptrdiff_t Stride = Source.Stride;
   std::vector<uint8_t> Packed;
-  if (Source.Format == TPixelFormat::Bgrx32) {
+  if (Source.Format == TPixelLayout::Bgrx32) {
     // The unused byte is no alpha: write colour only.
     Packed.resize(size_t(Source.Width) * size_t(Source.Height) * 3);
     for (int32_t Y = 0; Y < Source.Height; ++Y) {
@@ -70,7 +70,7 @@ std::vector<uint8_t> EncodePng(const TPixelView& Source) {
     Stride = ptrdiff_t(Source.Width) * 3;
     Image.format = PNG_FORMAT_BGR;
   } else {
-    Image.format = Source.Format == TPixelFormat::Bgra32 ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+    Image.format = Source.Format == TPixelLayout::Bgra32 ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
     if (Stride < 0) First = Source.Row(Source.Height - 1);
   }
 

@@ -129,7 +129,7 @@ std::string TTestBitmap::SavePng(const std::string& Name, int Scale) const {
   view.Stride = ptrdiff_t(width) * 4;
   view.Width = width;
   view.Height = height;
-  view.Format = TPixelFormat::Bgrx32;
+  view.Format = TPixelLayout::Bgrx32;
   std::string path = (directory / (Name + ".png")).string();
   SavePngFile(path, view);
   return path;

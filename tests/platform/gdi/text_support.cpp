@@ -128,7 +128,7 @@ void TTextCanvas::SaveForViewing(const std::string& Name) const {
       P[2] = GetRValue(Color);
       P[3] = 255;
     }
-  TPixelView View{Pixels.data(), ptrdiff_t(FWidth) * 4, FWidth, FHeight, TPixelFormat::Bgrx32};
+  TPixelView View{Pixels.data(), ptrdiff_t(FWidth) * 4, FWidth, FHeight, TPixelLayout::Bgrx32};
   SavePngFile(std::string(Folder) + "/" + Name + ".png", View);
 }
 

@@ -23,7 +23,7 @@ struct TBottomUpDib {
         Pixel[0] = uint8_t(Color), Pixel[1] = uint8_t(Color >> 8), Pixel[2] = uint8_t(Color >> 16);
       }
   }
-  TPixelView View() const { return BottomUpView(Bits.data(), Stride, Width, Height, TPixelFormat::Bgr24); }
+  TPixelView View() const { return BottomUpView(Bits.data(), Stride, Width, Height, TPixelLayout::Bgr24); }
 };
 
 void ExpectPixels(const TBgraImage& Image, int32_t Width, int32_t Height,
@@ -74,13 +74,13 @@ TEST(BmpWriter, FrameBufferLayout) {
 TEST(BmpWriter, RoundTripsEveryRowPadding) {
   struct TCase {
     const char* Name;
-    TPixelFormat Source;
+    TPixelLayout Source;
     uint16_t BitCount;
   };
   const TCase Cases[] = {
-      {"24-bit rows from BGRA", TPixelFormat::Bgra32, 24},
-      {"32-bit rows from BGRA keep the fourth byte", TPixelFormat::Bgra32, 32},
-      {"24-bit rows from BGR", TPixelFormat::Bgr24, 24},
+      {"24-bit rows from BGRA", TPixelLayout::Bgra32, 24},
+      {"32-bit rows from BGRA keep the fourth byte", TPixelLayout::Bgra32, 32},
+      {"24-bit rows from BGR", TPixelLayout::Bgr24, 24},
   };
   for (const TCase& Case : Cases) {
     for (int32_t Width = 1; Width <= 5; ++Width) {
@@ -88,10 +88,10 @@ TEST(BmpWriter, RoundTripsEveryRowPadding) {
       const TBgraImage Source = PatternImage(Width, 2);
       std::vector<uint8_t> Packed;
       TPixelView View = Source.View();
-      if (Case.Source == TPixelFormat::Bgr24) {
+      if (Case.Source == TPixelLayout::Bgr24) {
         for (size_t Index = 0; Index < Source.Pixels.size(); Index += 4)
           Packed.insert(Packed.end(), Source.Pixels.begin() + Index, Source.Pixels.begin() + Index + 3);
-        View = TopDownView(Packed.data(), 3 * Width, Width, 2, TPixelFormat::Bgr24);
+        View = TopDownView(Packed.data(), 3 * Width, Width, 2, TPixelLayout::Bgr24);
       }
       const std::vector<uint8_t> File = EncodeBmp(View, Case.BitCount);
       ASSERT_EQ(File.size(), BmpFileSize(Width, 2, Case.BitCount));

@@ -85,14 +85,14 @@ TEST(JpegCodec, EncodesEveryRowLayoutAlike) {
     for (int32_t X = 0; X < 13; ++X)
       std::copy_n(Source.Row(Y) + 4 * X, 3, Dib.data() + size_t(8 - Y) * Stride + 3 * X);
   TPixelView Bgrx = Source.View();
-  Bgrx.Format = TPixelFormat::Bgrx32;
+  Bgrx.Format = TPixelLayout::Bgrx32;
 
   TJpegEncoder Encoder;
   const auto Copy = [](std::span<const uint8_t> Bytes) {
     return std::vector<uint8_t>(Bytes.begin(), Bytes.end());
   };
   const std::vector<uint8_t> FromBgra = Copy(Encoder.Encode(Source.View(), 75));
-  EXPECT_EQ(Copy(Encoder.Encode(BottomUpView(Dib.data(), Stride, 13, 9, TPixelFormat::Bgr24), 75)), FromBgra);
+  EXPECT_EQ(Copy(Encoder.Encode(BottomUpView(Dib.data(), Stride, 13, 9, TPixelLayout::Bgr24), 75)), FromBgra);
   EXPECT_EQ(Copy(Encoder.Encode(Bgrx, 75)), FromBgra);
 }
 
@@ -153,7 +153,7 @@ TEST(JpegCodec, DecodesIntoBottomUpBgrRows) {
   EXPECT_EQ(Header.Components, 3);
   const uint32_t Stride = BmpRowStride(5, 24);
   std::vector<uint8_t> Dib(Stride * 3, 0x77);
-  Decoder.DecodeInto(Dib.data() + 2 * Stride, -ptrdiff_t(Stride), TPixelFormat::Bgr24);
+  Decoder.DecodeInto(Dib.data() + 2 * Stride, -ptrdiff_t(Stride), TPixelLayout::Bgr24);
   for (int32_t Y = 0; Y < 3; ++Y)
     for (int32_t X = 0; X < 5; ++X)
       for (int Byte = 0; Byte < 3; ++Byte)

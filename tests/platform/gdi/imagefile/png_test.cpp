@@ -35,13 +35,13 @@ TEST(PngCodec, ColourSourcesWriteOpaquePictures) {
   for (int32_t Y = 0; Y < 3; ++Y)
     for (int32_t X = 0; X < 5; ++X) std::copy_n(Pattern.Row(Y) + 4 * X, 3, Dib.data() + (2 - Y) * 16 + 3 * X);
   TPixelView Bgrx = Pattern.View();
-  Bgrx.Format = TPixelFormat::Bgrx32;
+  Bgrx.Format = TPixelLayout::Bgrx32;
   struct TCase {
     const char* Name;
     TPixelView View;
   };
   const TCase Cases[] = {
-      {"bottom-up BGR", BottomUpView(Dib.data(), 16, 5, 3, TPixelFormat::Bgr24)},
+      {"bottom-up BGR", BottomUpView(Dib.data(), 16, 5, 3, TPixelLayout::Bgr24)},
       {"BGRX", Bgrx},
   };
   for (const TCase& Case : Cases) {
