@@ -461,7 +461,11 @@ BOOL GetMessageA(LPMSG Message, HWND Window, UINT FilterMin, UINT FilterMax) {
 BOOL PeekMessageA(LPMSG Message, HWND Window, UINT FilterMin, UINT FilterMax, UINT RemoveFlags) {
   if (!Message) return FALSE;
   TMessageQueue& Queue = CurrentQueue();
-  return PeekCore(Queue, Message, Window, FilterMin, FilterMax, RemoveFlags) ? TRUE : FALSE;
+  if (PeekCore(Queue, Message, Window, FilterMin, FilterMax, RemoveFlags)) return TRUE;
+  // Nothing left to do: a loop that only peeks (ProcessMessages inside a long step) must still
+  // show what it painted, as a wait would.
+  NotifyDriverFlush();
+  return FALSE;
 }
 
 BOOL WaitMessage() {

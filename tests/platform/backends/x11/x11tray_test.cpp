@@ -1,0 +1,153 @@
+// Tray icons: no tray, a small fake tray manager, and a tray that starts later.
+
+#include <string>
+
+#include "platform/backends/x11/x11tray.h"
+#include "tests/platform/backends/x11/x11fixture.h"
+
+using namespace X11Test;
+
+namespace {
+
+constexpr UINT TrayCallback = WM_APP + 5;
+
+// The smallest tray manager: it owns the tray selection, announces itself and collects the dock
+// requests it gets.
+class TFakeTray {
+ public:
+  explicit TFakeTray(TOtherClient& Other) : FOther(Other) {
+    Display* Server = FOther.Get();
+    FWindow = XCreateSimpleWindow(Server, FOther.Root(), 0, 0, 200, 30, 0, 0, 0);
+    Atom Selection = FOther.Intern("_NET_SYSTEM_TRAY_S0");
+    XSetSelectionOwner(Server, Selection, FWindow, CurrentTime);
+    XEvent Announce{};
+    Announce.xclient.type = ClientMessage;
+    Announce.xclient.window = FOther.Root();
+    Announce.xclient.message_type = FOther.Intern("MANAGER");
+    Announce.xclient.format = 32;
+    Announce.xclient.data.l[0] = CurrentTime;
+    Announce.xclient.data.l[1] = long(Selection);
+    Announce.xclient.data.l[2] = long(FWindow);
+    XSendEvent(Server, FOther.Root(), False, StructureNotifyMask, &Announce);
+    XSync(Server, False);
+  }
+  ~TFakeTray() {
+    // The selection goes with its owner window.
+    XDestroyWindow(FOther.Get(), FWindow);
+    XSync(FOther.Get(), False);
+  }
+  ::Window Window() const { return FWindow; }
+
+  // The window of the latest dock request that arrived (0: none).
+  ::Window Docked() {
+    XEvent Event;
+    while (XCheckTypedWindowEvent(FOther.Get(), FWindow, ClientMessage, &Event)) {
+      if (Event.xclient.message_type == FOther.Intern("_NET_SYSTEM_TRAY_OPCODE") && Event.xclient.data.l[1] == 0)
+        FDocked = ::Window(Event.xclient.data.l[2]);
+    }
+    return FDocked;
+  }
+
+ private:
+  TOtherClient& FOther;
+  ::Window FWindow = 0;
+  ::Window FDocked = 0;
+};
+
+TX11TrayIcon RedIcon(HWND Window, const char* Tip) {
+  TX11TrayIcon Icon;
+  Icon.Window = Window;
+  Icon.Id = 7;
+  Icon.CallbackMessage = TrayCallback;
+  Icon.Width = Icon.Height = 16;
+  Icon.Pixels.assign(16 * 16, 0xFFE01010u);
+  // A transparent corner.
+  Icon.Pixels[0] = 0x00000000u;
+  Icon.Tip = Tip;
+  return Icon;
+}
+
+using X11Tray = TX11BackendTest;
+
+TEST_F(X11Tray, WithoutATrayManagerThereIsNoTray) {
+  HWND Window = CreateTestWindow(0, WS_POPUP, 0, 0, 10, 10);
+  EXPECT_FALSE(X11TrayExists());
+  EXPECT_FALSE(X11TrayAddIcon(RedIcon(Window, "Korvane Webcam")));
+  EXPECT_FALSE(X11TrayModifyIcon(RedIcon(Window, "Other")));
+  EXPECT_FALSE(X11TrayRemoveIcon(Window, 7));
+}
+
+TEST_F(X11Tray, IconsDockWithTheTrayAndReportTheMouse) {
+  HWND Window = CreateTestWindow(0, WS_POPUP, 0, 0, 10, 10);
+  TFakeTray Tray(*Other);
+  PumpFor(20);
+  ASSERT_TRUE(X11TrayExists());
+  ASSERT_TRUE(X11TrayAddIcon(RedIcon(Window, "Korvane Webcam")));
+  ::Window Icon = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (Icon = Tray.Docked()) != 0; }));
+  EXPECT_EQ(Other->LongProperty(Icon, "_XEMBED_INFO", Other->Intern("_XEMBED_INFO")),
+            (std::vector<unsigned long>{0, 1}));
+  EXPECT_EQ(Other->StringProperty(Icon, "_NET_WM_NAME"), "Korvane Webcam");
+
+  // The tray embeds it at the size it likes; the picture is scaled to it.
+  Display* Server = Other->Get();
+  XReparentWindow(Server, Icon, Tray.Window(), 0, 0);
+  XResizeWindow(Server, Icon, 22, 22);
+  XMapWindow(Server, Tray.Window());
+  XMapWindow(Server, Icon);
+  XSync(Server, False);
+  EXPECT_TRUE(PumpUntil([&] {
+    std::vector<uint32_t> Pixels = Other->Pixels(Icon, 22, 22);
+    return Pixels.size() == 22 * 22 && Pixels[11 * 22 + 11] == 0xE01010u;
+  }));
+
+  // Clicks reach the window as the callback message: wParam the id, lParam the mouse message.
+  Log().clear();
+  Other->SendButton(Icon, Button1, true, 5, 5);
+  Other->SendButton(Icon, Button1, false, 5, 5, Button1Mask);
+  Other->SendButton(Icon, Button1, true, 5, 5);
+  Other->SendButton(Icon, Button3, false, 5, 5, Button3Mask);
+  ASSERT_TRUE(PumpUntil([&] { return Log().size() >= 4; }));
+  const LPARAM Expected[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP};
+  for (size_t I = 0; I < 4; ++I) {
+    SCOPED_TRACE(I);
+    EXPECT_EQ(Log()[I].Window, Window);
+    EXPECT_EQ(Log()[I].Message, TrayCallback);
+    EXPECT_EQ(Log()[I].WParam, WPARAM(7));
+    EXPECT_EQ(Log()[I].LParam, Expected[I]);
+  }
+
+  // Adding it again changes it; modifying changes the tip; removing takes the window away.
+  EXPECT_TRUE(X11TrayModifyIcon(RedIcon(Window, "Motion detected")));
+  EXPECT_TRUE(PumpUntil([&] { return Other->StringProperty(Icon, "_NET_WM_NAME") == "Motion detected"; }));
+  EXPECT_TRUE(X11TrayRemoveIcon(Window, 7));
+  EXPECT_TRUE(PumpUntil([&] { return !Other->Exists(Icon); }));
+  EXPECT_FALSE(X11TrayRemoveIcon(Window, 7));
+
+  // An icon goes with the window it reports to.
+  ASSERT_TRUE(X11TrayAddIcon(RedIcon(Window, "Korvane Webcam")));
+  ::Window Second = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (Second = Tray.Docked()) != Icon && Second; }));
+  DestroyWindow(Window);
+  EXPECT_TRUE(PumpUntil([&] { return !Other->Exists(Second); }));
+}
+
+TEST_F(X11Tray, ATrayThatStartsLaterGetsTheIconsAndIsAnnounced) {
+  HWND Window = CreateTestWindow(0, WS_POPUP, 0, 0, 10, 10);
+  UINT Created = RegisterWindowMessageA("TaskbarCreated");
+  {
+    TFakeTray First(*Other);
+    PumpFor(20);
+    ASSERT_TRUE(X11TrayAddIcon(RedIcon(Window, "Korvane Webcam")));
+    ASSERT_TRUE(PumpUntil([&] { return First.Docked() != 0; }));
+  }
+  // The panel quit: no tray until another starts.
+  EXPECT_TRUE(PumpUntil([&] { return !X11TrayExists(); }));
+  Log().clear();
+  TFakeTray Second(*Other);
+  EXPECT_TRUE(PumpUntil([&] { return Second.Docked() != 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return Logged(Created, Window); }));
+  EXPECT_TRUE(X11TrayExists());
+}
+
+}  // namespace
