@@ -1,0 +1,69 @@
+#pragma once
+// TClipboard: text and pictures passed between controls (and, with a display, other programs).
+// Headless the clipboard is a store inside the process; the display back end hands the same
+// content to the desktop's clipboard. Setting one format replaces what was there, unless the
+// setting happens between Open and Close, which groups several formats into one content.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/classes/persistent.h"
+#include "platform/rtl/wintypes.h"
+
+class TBitmap;
+
+// Clipboard formats.
+constexpr UINT CF_TEXT = 1;
+constexpr UINT CF_BITMAP = 2;
+constexpr UINT CF_DIB = 8;
+constexpr UINT CF_UNICODETEXT = 13;
+
+class TClipboard : public TPersistent {
+  KORCAM_CLASS(TClipboard, TPersistent)
+
+ public:
+  TClipboard();
+  ~TClipboard() override;
+
+  void Open();
+  void Close();
+  void Clear();
+
+  bool HasFormat(UINT Format) const;
+  int FormatCount() const { return int(FFormats.size()); }
+  UINT Formats(int Index) const { return FFormats.at(size_t(Index)); }
+
+  // UTF-8 text; empty when there is no text.
+  std::string AsText() const { return FText; }
+  void SetAsText(const std::string& Value);
+
+  // A bitmap, or a picture or graphic (converted to a bitmap), becomes the clipboard's picture.
+  void Assign(TPersistent* Source) override;
+  // The picture (nullptr when there is none). The clipboard keeps it.
+  TBitmap* Bitmap() const { return FBitmap.get(); }
+  // Changes every time the content changes (for back ends that mirror it).
+  uint32_t SequenceNumber() const { return FSequence; }
+
+ protected:
+  // Into a TBitmap or a TPicture.
+  void AssignTo(TPersistent* Dest) override;
+
+ private:
+  void BeginChange();
+  void EndChange();
+  void AddFormat(UINT Format);
+
+  int FOpenCount = 0;
+  bool FClearedInOpen = false;
+  std::vector<UINT> FFormats;
+  std::string FText;
+  std::unique_ptr<TBitmap> FBitmap;
+  uint32_t FSequence = 0;
+};
+
+// The program's clipboard, made on first use.
+TClipboard* Clipboard();
+// Puts another clipboard in place (a back end's, or a test's); returns the old one, which the
+// caller then owns (nullptr the first time).
+TClipboard* SetClipboard(TClipboard* NewClipboard);

@@ -1,0 +1,5 @@
+#include "platform/forms/graphicsobject.h"
+
+void TGraphicsObject::Changed() {
+  if (OnChange) OnChange(this);
+}

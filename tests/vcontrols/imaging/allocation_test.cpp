@@ -1,0 +1,145 @@
+// The live picture runs the whole effect chain on every frame: once the first frame has grown
+// the scratch buffers and the blend cache, no further frame may allocate. This file replaces the
+// program's operator new to count allocations while a test asks it to.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "tests/vcontrols/imaging/image_support.h"
+#include "vcontrols/imaging/effectchain.h"
+#include "vcontrols/imaging/stretch.h"
+#include "vcontrols/imaging/vcbitmap.h"
+
+namespace {
+
+bool GCounting = false;
+size_t GAllocations = 0;
+size_t GLargestAllocation = 0;
+
+void* CountedAllocation(size_t Size) {
+  if (GCounting) {
+    ++GAllocations;
+    if (Size > GLargestAllocation) GLargestAllocation = Size;
+  }
+  if (void* memory = std::malloc(Size ? Size : 1)) return memory;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(size_t Size) {
+  return CountedAllocation(Size);
+}
+void* operator new[](size_t Size) {
+  return CountedAllocation(Size);
+}
+void operator delete(void* Memory) noexcept {
+  std::free(Memory);
+}
+void operator delete[](void* Memory) noexcept {
+  std::free(Memory);
+}
+void operator delete(void* Memory, size_t) noexcept {
+  std::free(Memory);
+}
+void operator delete[](void* Memory, size_t) noexcept {
+  std::free(Memory);
+}
+
+namespace {
+
+TEST(EffectAllocationTest, SteadyStateFramesAllocateNothing) {
+  const int32_t width = 320, height = 240;
+  TTestImage frame = TTestImage::Random(width, height, 51);
+  TTestImage work(width, height);
+  TTestImage blend = TTestImage::Random(100, 80, 52);
+  const TvcBlendSource blendSource{blend.Raster(), true, true};
+
+  // Every effect on, with the option tables' default values.
+  TvcEffectSettings settings;
+  settings.GrayScale = settings.Embossed = settings.Inverted = true;
+  settings.HorizontallyFlipped = settings.VerticallyFlipped = true;
+  settings.Lightness = 60;
+  settings.AlphaBlendAmount = 75;
+  settings.Color = clTeal;
+  settings.TintColor = clSkyBlue;
+  settings.Contrast = 80;
+  settings.Saturation = 500;
+  settings.Sharpen = 1;
+  settings.Sponge = 10;
+  settings.GaussianBlur = 2;
+  settings.WaveRatio = 5;
+  settings.WaveXDiv = 20;
+  settings.WaveYDiv = 15;
+  settings.RotationAngle = 10;
+
+  TvcEffectWorkspace workspace;
+  auto runFrame = [&] {
+    vcfx::CopyPixels(frame.Raster(), work.Raster());
+    TvcRasterTarget target(work.Raster(), workspace, clWhite);
+    RunEffectChain(target, settings, &blendSource);
+  };
+  runFrame();  // grows the buffers
+
+  // The counter sees allocations at all.
+  GAllocations = 0;
+  GCounting = true;
+  int* volatile probe = new int(1);
+  delete probe;
+  GCounting = false;
+  ASSERT_EQ(GAllocations, 1u);
+
+  GAllocations = GLargestAllocation = 0;
+  GCounting = true;
+  for (int i = 0; i < 30; ++i) runFrame();
+  GCounting = false;
+  EXPECT_EQ(GAllocations, 0u) << "largest " << GLargestAllocation << " bytes";
+}
+
+// The live picture's road through the bitmap graphic: a class-library bitmap per frame assigned
+// to the work bitmap, the chain run on it, the processed picture copied out again. Small
+// bookkeeping allocations of the graphics layer are allowed; none may be frame-sized.
+TEST(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
+  const int32_t width = 320, height = 240;
+  TBitmap frames[2];
+  for (TBitmap& frame : frames) {
+    frame.SetPixelFormat(pf24bit);
+    frame.SetSize(width, height);
+  }
+  frames[1].Canvas()->Brush()->SetColor(TColor(0x336699));
+  frames[1].Canvas()->FillRect(RECT{0, 0, width, height});
+  TvcBitmap work, blend;
+  blend.CreateDib(100, 80);
+  blend.SetSmoothStretching(true);
+  TBitmap processed;
+  TvcEffectSettings settings;
+  settings.GrayScale = settings.Embossed = true;
+  settings.Lightness = 60;
+  settings.AlphaBlendAmount = 75;
+  settings.Saturation = 500;
+  settings.Sharpen = 1;
+  settings.GaussianBlur = 2;
+  settings.WaveRatio = 5;
+  settings.WaveXDiv = 20;
+  settings.WaveYDiv = 15;
+  settings.RotationAngle = 10;
+  int frame = 0;
+  auto runFrame = [&] {
+    work.Assign(&frames[frame++ % 2]);
+    RunEffectChain(work, settings, &blend);
+    processed.Assign(&work);
+  };
+  runFrame();
+  runFrame();
+
+  GAllocations = GLargestAllocation = 0;
+  GCounting = true;
+  for (int i = 0; i < 20; ++i) runFrame();
+  GCounting = false;
+  EXPECT_LT(GLargestAllocation, size_t(width) * 4) << GAllocations << " allocations";
+  EXPECT_EQ(processed.Width(), width);
+}
+
+}  // namespace

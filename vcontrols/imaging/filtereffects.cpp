@@ -1,0 +1,397 @@
+// The neighbourhood filters: blur pass, sharpen, emboss and sponge. They work in place in raster
+// order, and that order is part of their result: a pixel reads neighbours above it and to its
+// left after they were replaced. The fast forms below keep exactly those reads:
+// - blur: a row other than the first and the last reads only the row d above (finished) and the
+//   row d below (untouched), so it is a pure function of two other rows and is vectorised; the
+//   first and last rows read themselves and run pixel by pixel;
+// - sharpen: the same holds for the rows above and below, so everything except the left
+//   neighbour in the same row is summed first, vectorised; the left neighbour, already
+//   replaced, is then subtracted in one serial pass along the row;
+// - emboss: every partner is an original pixel (the row below, or a saved copy of the last row),
+//   so it is a pure function of the rows and is vectorised;
+// - sponge: random reads anywhere, pixel by pixel.
+
+#include <algorithm>
+#include <cstring>
+
+#include "vcontrols/imaging/pixeleffects.h"
+#include "vcontrols/imaging/vectorpath.h"
+
+#if VC_HAS_WIDE_PATH
+#include <immintrin.h>
+#endif
+
+namespace vcfx {
+
+namespace {
+
+#define VC_BOTH_PATHS(Kernel, Params, Args)                           \
+  VC_WIDE_TARGET __attribute__((noinline)) void Kernel##Wide Params { \
+    Kernel Args;                                                      \
+  }                                                                   \
+  __attribute__((noinline)) void Kernel##Plain Params {               \
+    Kernel Args;                                                      \
+  }                                                                   \
+  void Run##Kernel Params {                                           \
+    if (vcUseWidePath())                                              \
+      Kernel##Wide Args;                                              \
+    else                                                              \
+      Kernel##Plain Args;                                             \
+  }
+
+// Column tables: the clamped left and right neighbour of every column, as byte offsets.
+void ClampedColumns(int32_t Width, int32_t Distance, int32_t* Left, int32_t* Right) {
+  for (int32_t x = 0; x < Width; ++x) {
+    Left[x] = 3 * ClampInt(x - Distance, 0, Width - 1);
+    Right[x] = 3 * ClampInt(x + Distance, 0, Width - 1);
+  }
+}
+
+// --- blur pass --------------------------------------------------------------------------------
+
+// A row whose neighbour rows may be itself: pixel by pixel, reading the image as it is.
+void BlurRowInPlace(uint8_t* Row, const uint8_t* Above, const uint8_t* Below, int32_t Width,
+                    const int32_t* Left, const int32_t* Right) {
+  for (int32_t x = 0; x < Width; ++x) {
+    const int32_t l = Left[x], r = Right[x];
+    for (int c = 0; c < 3; ++c)
+      Row[3 * x + c] = uint8_t((Below[r + c] + Above[r + c] + Below[l + c] + Above[l + c]) >> 2);
+  }
+}
+
+// A row between the first and the last: Above (finished) and Below (untouched) are other rows.
+VC_KERNEL void BlurRowBetween(uint8_t* __restrict Row, const uint8_t* __restrict Above,
+                              const uint8_t* __restrict Below, int32_t Width, int32_t Distance,
+                              const int32_t* Left, const int32_t* Right) {
+  const int32_t first = Distance < Width ? Distance : Width;  // first column with both neighbours inside
+  const int32_t last = Width - Distance > first ? Width - Distance : first;  // one past the last such column
+  for (int32_t x = 0; x < first; ++x) {
+    const int32_t l = Left[x], r = Right[x];
+    for (int c = 0; c < 3; ++c)
+      Row[3 * x + c] = uint8_t((Below[r + c] + Above[r + c] + Below[l + c] + Above[l + c]) >> 2);
+  }
+  const int32_t offset = 3 * Distance;
+  for (int32_t i = 3 * first; i < 3 * last; ++i)
+    Row[i] = uint8_t(
+        uint16_t(uint16_t(Below[i + offset]) + Above[i + offset] + Below[i - offset] + Above[i - offset]) >>
+        2);
+  for (int32_t x = last; x < Width; ++x) {
+    const int32_t l = Left[x], r = Right[x];
+    for (int c = 0; c < 3; ++c)
+      Row[3 * x + c] = uint8_t((Below[r + c] + Above[r + c] + Below[l + c] + Above[l + c]) >> 2);
+  }
+}
+
+VC_KERNEL void BlurRowsBetween(const TvcRaster& Image, int32_t Distance, const int32_t* Left,
+                               const int32_t* Right) {
+  const int32_t h = Image.Height;
+  for (int32_t y = 1; y < h - 1; ++y)
+    BlurRowBetween(Image.Row(y), Image.Row(ClampInt(y - Distance, 0, h - 1)),
+                   Image.Row(ClampInt(y + Distance, 0, h - 1)), Image.Width, Distance, Left, Right);
+}
+
+// --- sharpen ----------------------------------------------------------------------------------
+
+// Branch-free: on camera noise a branching clamp mispredicts most of the time.
+// (256 c - 16 s) div 128 = (16 c - s) div 8, and where that is negative both the truncated and
+// the floored quotient clamp to 0: so an arithmetic shift serves.
+inline int32_t SharpenResult(int32_t Difference) {
+  return std::min(std::max(Difference >> 3, 0), 255);
+}
+
+// Everything of 16 x centre - (sum of the eight) that does not depend on the left neighbour in
+// the same row: rows Above (finished) and Below (untouched) are other rows, summed first into
+// Vertical, and the right neighbour in the row is still original when its turn comes. Columns
+// whose left (or right) neighbour is clamped to the first (or last) column read that column's
+// values as constants.
+template <bool LeftFixed, bool RightFixed>
+VC_KERNEL void SharpenSumsRange(int16_t* __restrict Sums, const uint8_t* __restrict Row,
+                                const int16_t* __restrict Vertical, int32_t From, int32_t To, int32_t Offset,
+                                int32_t Last) {
+  const int16_t l0 = Vertical[0], l1 = Vertical[1], l2 = Vertical[2];
+  const int16_t r0 = int16_t(Vertical[Last] + Row[Last]), r1 = int16_t(Vertical[Last + 1] + Row[Last + 1]),
+                r2 = int16_t(Vertical[Last + 2] + Row[Last + 2]);
+  for (int32_t x = From; x < To; ++x) {
+    const int32_t i = 3 * x;
+    const int16_t left0 = LeftFixed ? l0 : Vertical[i - Offset];
+    const int16_t left1 = LeftFixed ? l1 : Vertical[i + 1 - Offset];
+    const int16_t left2 = LeftFixed ? l2 : Vertical[i + 2 - Offset];
+    const int16_t right0 = RightFixed ? r0 : int16_t(Vertical[i + Offset] + Row[i + Offset]);
+    const int16_t right1 = RightFixed ? r1 : int16_t(Vertical[i + 1 + Offset] + Row[i + 1 + Offset]);
+    const int16_t right2 = RightFixed ? r2 : int16_t(Vertical[i + 2 + Offset] + Row[i + 2 + Offset]);
+    Sums[i] = int16_t(16 * Row[i] - (left0 + Vertical[i] + right0));
+    Sums[i + 1] = int16_t(16 * Row[i + 1] - (left1 + Vertical[i + 1] + right1));
+    Sums[i + 2] = int16_t(16 * Row[i + 2] - (left2 + Vertical[i + 2] + right2));
+  }
+}
+
+VC_KERNEL void SharpenSumsRow(int16_t* __restrict Sums, int16_t* __restrict Vertical,
+                              const uint8_t* __restrict Row, const uint8_t* __restrict Above,
+                              const uint8_t* __restrict Below, int32_t Width, int32_t Distance) {
+  const int32_t count = 3 * Width;
+  for (int32_t i = 0; i < count; ++i) Vertical[i] = int16_t(Above[i] + Below[i]);
+  // Columns below FixedLeft clamp their left neighbour to column 0; columns from FixedRight on
+  // clamp their right neighbour to the last column.
+  const int32_t fixedLeft = Distance < Width ? Distance : Width;
+  const int32_t fixedRight = Width - Distance > 0 ? Width - Distance : 0;
+  const int32_t offset = 3 * Distance, last = 3 * (Width - 1);
+  const int32_t low = std::min(fixedLeft, fixedRight), high = std::max(fixedLeft, fixedRight);
+  SharpenSumsRange<true, false>(Sums, Row, Vertical, 0, low, offset, last);
+  if (fixedLeft <= fixedRight) {
+    // Both neighbours inside: one loop over bytes.
+    for (int32_t i = 3 * low; i < 3 * high; ++i)
+      Sums[i] = int16_t(int16_t(16 * Row[i]) -
+                        int16_t(Vertical[i - offset] + Vertical[i] + Vertical[i + offset] + Row[i + offset]));
+  } else {
+    SharpenSumsRange<true, true>(Sums, Row, Vertical, low, high, offset, last);
+  }
+  SharpenSumsRange<false, true>(Sums, Row, Vertical, high, Width, offset, last);
+}
+
+// Columns 1 ... Count - 1 whose left neighbour is column 0, already replaced.
+VC_KERNEL void SharpenFixedLeft(uint8_t* __restrict Row, const int16_t* __restrict Sums, int32_t From,
+                                int32_t To) {
+  const int32_t b = Row[0], g = Row[1], r = Row[2];
+  for (int32_t x = From; x < To; ++x) {
+    Row[3 * x] = uint8_t(SharpenResult(Sums[3 * x] - b));
+    Row[3 * x + 1] = uint8_t(SharpenResult(Sums[3 * x + 1] - g));
+    Row[3 * x + 2] = uint8_t(SharpenResult(Sums[3 * x + 2] - r));
+  }
+}
+
+VC_WIDE_TARGET __attribute__((noinline)) void SharpenSumsRowWide(int16_t* Sums, int16_t* Vertical,
+                                                                 const uint8_t* Row, const uint8_t* Above,
+                                                                 const uint8_t* Below, int32_t Width,
+                                                                 int32_t Distance) {
+  SharpenSumsRow(Sums, Vertical, Row, Above, Below, Width, Distance);
+}
+
+VC_WIDE_TARGET __attribute__((noinline)) void SharpenFixedLeftWide(uint8_t* Row, const int16_t* Sums,
+                                                                   int32_t From, int32_t To) {
+  SharpenFixedLeft(Row, Sums, From, To);
+}
+
+#if VC_HAS_WIDE_PATH
+// Bytes From ... To - 1 whose left neighbour lies at least 16 bytes back, so that a block of 16
+// only reads bytes already replaced. Returns the first byte not done.
+VC_WIDE_TARGET __attribute__((noinline)) int32_t SharpenDistantWide(uint8_t* Row, const int16_t* Sums,
+                                                                    int32_t From, int32_t To,
+                                                                    int32_t Offset) {
+  int32_t i = From;
+  for (; i + 16 <= To; i += 16) {
+    const __m256i sums = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Sums + i));
+    const __m256i left =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + i - Offset)));
+    const __m256i value = _mm256_srai_epi16(_mm256_sub_epi16(sums, left), 3);
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(value, value), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Row + i), _mm256_castsi256_si128(packed));
+  }
+  return i;
+}
+
+// The same, 8 bytes at a time, for neighbours at least 8 bytes back.
+VC_WIDE_TARGET __attribute__((noinline)) int32_t SharpenNearWide(uint8_t* Row, const int16_t* Sums,
+                                                                 int32_t From, int32_t To, int32_t Offset) {
+  int32_t i = From;
+  for (; i + 8 <= To; i += 8) {
+    const __m128i sums = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Sums + i));
+    const __m128i left =
+        _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Row + i - Offset)));
+    const __m128i value = _mm_srai_epi16(_mm_sub_epi16(sums, left), 3);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(Row + i), _mm_packus_epi16(value, value));
+  }
+  return i;
+}
+#endif
+
+#if VC_HAS_WIDE_PATH
+// Distance 1: the three channels' chains side by side in one register, so that each step is
+// four one-cycle operations. (Sums has room for the fourth value read past a row.)
+VC_WIDE_TARGET __attribute__((noinline)) void SharpenChainWide(uint8_t* Row, const int16_t* Sums,
+                                                               int32_t Width) {
+  const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi32(255);
+  __m128i previous = _mm_setr_epi32(Row[0], Row[1], Row[2], 0);
+  for (int32_t x = 0; x < Width; ++x) {
+    const __m128i sums = _mm_cvtepi16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(Sums + 3 * x)));
+    previous = _mm_min_epi32(_mm_max_epi32(_mm_srai_epi32(_mm_sub_epi32(sums, previous), 3), zero), top);
+    const __m128i bytes = _mm_shuffle_epi8(
+        previous, _mm_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+    const uint32_t pixel = uint32_t(_mm_cvtsi128_si32(bytes));
+    // The fourth byte is overwritten by the next pixel; the last pixel writes three.
+    std::memcpy(Row + 3 * x, &pixel, x + 1 < Width ? 4 : 3);
+  }
+}
+#endif
+
+// The serial pass: subtract the left neighbour, which is already replaced (or, in column 0, the
+// pixel itself, still original).
+void SharpenFinishRow(uint8_t* Row, const int16_t* Sums, int32_t Width, int32_t Distance, bool Wide) {
+#if VC_HAS_WIDE_PATH
+  if (Distance == 1 && Wide) return SharpenChainWide(Row, Sums, Width);
+#endif
+  if (Distance == 1) {
+    // The neighbour is the pixel just written: keep it in registers.
+    int32_t b = Row[0], g = Row[1], r = Row[2];
+    for (int32_t x = 0; x < Width; ++x) {
+      const int32_t i = 3 * x;
+      b = SharpenResult(Sums[i] - b);
+      g = SharpenResult(Sums[i + 1] - g);
+      r = SharpenResult(Sums[i + 2] - r);
+      Row[i] = uint8_t(b);
+      Row[i + 1] = uint8_t(g);
+      Row[i + 2] = uint8_t(r);
+    }
+    return;
+  }
+  for (int c = 0; c < 3; ++c) Row[c] = uint8_t(SharpenResult(Sums[c] - Row[c]));
+  const int32_t fixedLeft = std::min(Distance, Width);
+  Wide ? SharpenFixedLeftWide(Row, Sums, 1, fixedLeft) : SharpenFixedLeft(Row, Sums, 1, fixedLeft);
+  int32_t i = 3 * fixedLeft;
+  const int32_t offset = 3 * Distance, end = 3 * Width;
+#if VC_HAS_WIDE_PATH
+  if (Wide && offset >= 16) i = SharpenDistantWide(Row, Sums, i, end, offset);
+  if (Wide && offset >= 8) i = SharpenNearWide(Row, Sums, i, end, offset);
+#endif
+  for (; i < end; ++i) Row[i] = uint8_t(SharpenResult(Sums[i] - Row[i - offset]));
+}
+
+// The first and last rows, whose upper or lower grid row is the row itself.
+void SharpenRowInPlace(uint8_t* Row, const uint8_t* Above, const uint8_t* Below, int32_t Width,
+                       const int32_t* Left, const int32_t* Right) {
+  for (int32_t x = 0; x < Width; ++x) {
+    const int32_t l = Left[x], r = Right[x], i = 3 * x;
+    for (int c = 0; c < 3; ++c) {
+      const int32_t sum = Above[l + c] + Above[i + c] + Above[r + c] + Row[l + c] + Row[r + c] +
+                          Below[l + c] + Below[i + c] + Below[r + c];
+      Row[i + c] = uint8_t(SharpenResult(16 * Row[i + c] - sum));
+    }
+  }
+}
+
+// --- emboss -----------------------------------------------------------------------------------
+
+VC_KERNEL uint8_t Emboss(uint16_t Value, uint16_t Partner) {
+  return uint8_t(uint16_t(Value + 255 - Partner) >> 1);
+}
+
+VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict LastRow) {
+  const int32_t w = Image.Width, h = Image.Height;
+  // Rows 0 ... h - 3: the partner is one down and one right (the last column for the last two).
+  for (int32_t y = 0; y <= h - 3; ++y) {
+    uint8_t* __restrict row = Image.Row(y);
+    const uint8_t* __restrict below = Image.Row(y + 1);
+    const int32_t inner = 3 * (w - 1);
+    for (int32_t i = 0; i < inner; ++i) row[i] = Emboss(row[i], below[i + 3]);
+    for (int c = 0; c < 3; ++c) row[inner + c] = Emboss(row[inner + c], below[inner + c]);
+  }
+  // The last two rows: one partner for all, column 1 of the last row as it was.
+  const uint8_t* partner = LastRow + 3 * ClampInt(1, 0, w - 1);
+  const uint8_t pb = partner[0], pg = partner[1], pr = partner[2];
+  for (int32_t y = h - 2 < 0 ? 0 : h - 2; y < h; ++y) {
+    uint8_t* __restrict row = Image.Row(y);
+    for (int32_t x = 0; x < w; ++x) {
+      row[3 * x] = Emboss(row[3 * x], pb);
+      row[3 * x + 1] = Emboss(row[3 * x + 1], pg);
+      row[3 * x + 2] = Emboss(row[3 * x + 2], pr);
+    }
+  }
+}
+
+VC_BOTH_PATHS(BlurRowsBetween,
+              (const TvcRaster& Image, int32_t Distance, const int32_t* Left, const int32_t* Right),
+              (Image, Distance, Left, Right))
+VC_BOTH_PATHS(EmbossRows, (const TvcRaster& Image, const uint8_t* __restrict LastRow), (Image, LastRow))
+
+#undef VC_BOTH_PATHS
+
+// The clamped neighbours for a distance: the rules clamp y - d and y + d alike, so a negative
+// distance names the same neighbours as its magnitude. Distances past the image clamp the same
+// way as the image's own size does.
+int32_t DistanceMagnitude(const TvcRaster& Image, int32_t Distance) {
+  const int64_t magnitude = Distance < 0 ? -int64_t(Distance) : Distance;
+  const int64_t limit = int64_t(Image.Width > Image.Height ? Image.Width : Image.Height);
+  return int32_t(magnitude < limit ? magnitude : limit);
+}
+
+}  // namespace
+
+void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Scratch) {
+  // Distance 0 averages the pixel with itself four times.
+  if (Image.Empty() || Distance == 0) return;
+  const int32_t d = DistanceMagnitude(Image, Distance);
+  const int32_t w = Image.Width, h = Image.Height;
+  int32_t* left = Scratch.Table(0, size_t(w));
+  int32_t* right = Scratch.Table(1, size_t(w));
+  ClampedColumns(w, d, left, right);
+
+  BlurRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
+  RunBlurRowsBetween(Image, d, left, right);
+  if (h > 1)
+    BlurRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
+                   right);
+}
+
+void ApplyGaussianBlur(const TvcRaster& Image, int32_t Amount, TvcEffectScratch& Scratch) {
+  for (int32_t distance = Amount; distance >= 1; --distance) ApplyBlurPass(Image, distance, Scratch);
+}
+
+void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Scratch) {
+  if (Image.Empty() || Distance == 0) return;
+  const int32_t d = DistanceMagnitude(Image, Distance);
+  const int32_t w = Image.Width, h = Image.Height;
+  int32_t* left = Scratch.Table(0, size_t(w));
+  int32_t* right = Scratch.Table(1, size_t(w));
+  int16_t* sums = Scratch.Sums(size_t(w) * 6 + 1);
+  int16_t* vertical = sums + size_t(w) * 3;
+  ClampedColumns(w, d, left, right);
+  const bool wide = vcUseWidePath();
+
+  SharpenRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
+  for (int32_t y = 1; y < h - 1; ++y) {
+    uint8_t* row = Image.Row(y);
+    const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
+    const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
+    wide ? SharpenSumsRowWide(sums, vertical, row, above, below, w, d)
+         : SharpenSumsRow(sums, vertical, row, above, below, w, d);
+    SharpenFinishRow(row, sums, w, d, wide);
+  }
+  if (h > 1)
+    SharpenRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
+                      right);
+}
+
+void ApplyEmboss(const TvcRaster& Image, TvcEffectScratch& Scratch) {
+  if (Image.Empty()) return;
+  uint8_t* lastRow = Scratch.Row(size_t(Image.Width) * 3);
+  std::memcpy(lastRow, Image.Row(Image.Height - 1), size_t(Image.Width) * 3);
+  RunEmbossRows(Image, lastRow);
+}
+
+void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random) {
+  if (Image.Empty()) return;
+  // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
+  if (Amount > (1 << 30)) Amount = 1 << 30;
+  const int32_t w = Image.Width, h = Image.Height;
+  uint8_t* const pixels = Image.Pixels;
+  const ptrdiff_t rowSize = Image.RowSize;
+  // The generator and the image's fields in locals: the pixel stores could otherwise alias them
+  // and force a reload on every draw.
+  TvcRandom random = Random;
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = pixels + y * rowSize;
+    for (int32_t x = 0; x < w; ++x) {
+      const int32_t r = random.Below(Amount);
+      const int32_t xs = ClampInt(r - random.Below(2 * r) + x, 0, w - 1);
+      const int32_t ys = ClampInt(r - random.Below(2 * r) + y, 0, h - 1);
+      const uint8_t* source = pixels + ys * rowSize + 3 * xs;
+      uint8_t* target = row + 3 * x;
+      const uint8_t b = source[0], g = source[1], red = source[2];
+      target[0] = b;
+      target[1] = g;
+      target[2] = red;
+    }
+  }
+  Random = random;
+}
+
+}  // namespace vcfx

@@ -1,0 +1,6 @@
+#include "vcontrols/imaging/random.h"
+
+TvcRandom& vcSharedRandom() {
+  static TvcRandom shared;
+  return shared;
+}
