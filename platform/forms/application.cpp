@@ -161,7 +161,7 @@ TControl* FindDragTarget(POINT Pos, bool AllowDisabled) {
   return Control;
 }
 
-TWinControl* FindVCLWindow(POINT Pos) {
+TWinControl* FindWindowControl(POINT Pos) {
   HWND Window = WindowFromPoint(Pos);
   while (Window) {
     if (TWinControl* Control = TWinControl::FindControl(Window)) return Control;
@@ -338,6 +338,12 @@ void TApplication::HandleException(TObject* Sender) {
       OnException(Sender, &Wrapped);
     else
       ShowException(Wrapped);
+  } catch (...) {
+    Exception Unknown("Unknown exception");
+    if (OnException)
+      OnException(Sender, &Unknown);
+    else
+      ShowException(Unknown);
   }
 }
 

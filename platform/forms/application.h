@@ -143,7 +143,7 @@ extern TApplication* Application;
 // windowless child at that point.
 TControl* FindDragTarget(POINT Pos, bool AllowDisabled);
 // The control of a window, or its nearest ancestor that has one.
-TWinControl* FindVCLWindow(POINT Pos);
+TWinControl* FindWindowControl(POINT Pos);
 
 // A component that refreshes its state when the application is idle (action lists implement
 // it); forms and data modules call IdleUpdate on the components they own.

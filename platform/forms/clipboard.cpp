@@ -16,6 +16,18 @@ TClipboard*& CurrentClipboard() {
 
 }  // namespace
 
+TClipboardStore*& CurrentStore() {
+  static TClipboardStore* Store = nullptr;
+  return Store;
+}
+
+void SetClipboardStore(TClipboardStore* Store) {
+  CurrentStore() = Store;
+}
+TClipboardStore* GetClipboardStore() {
+  return CurrentStore();
+}
+
 TClipboard* Clipboard() {
   if (!CurrentClipboard()) CurrentClipboard() = new TClipboard();
   return CurrentClipboard();
@@ -36,7 +48,58 @@ void TClipboard::Open() {
 
 void TClipboard::Close() {
   if (FOpenCount == 0) return;
-  if (--FOpenCount == 0 && FClearedInOpen) ++FSequence;
+  if (--FOpenCount == 0 && FClearedInOpen) {
+    ++FSequence;
+    PushToStore();
+  }
+}
+
+void TClipboard::PushToStore() {
+  TClipboardStore* Store = CurrentStore();
+  if (!Store) return;
+  if (FFormats.empty()) {
+    Store->Clear();
+    return;
+  }
+  if (std::find(FFormats.begin(), FFormats.end(), CF_TEXT) != FFormats.end() && !FBitmap)
+    Store->SetText(FText);
+  if (FBitmap) {
+    // The store takes 32-bit rows, top first.
+    TBitmap Rows;
+    Rows.Assign(FBitmap.get());
+    Rows.SetPixelFormat(pf32bit);
+    std::vector<uint32_t> Pixels(size_t(Rows.Width()) * size_t(Rows.Height()));
+    for (int Y = 0; Y < Rows.Height(); ++Y) {
+      const auto* Row = static_cast<const uint32_t*>(Rows.ScanLine(Y));
+      for (int X = 0; X < Rows.Width(); ++X)
+        Pixels[size_t(Y) * size_t(Rows.Width()) + size_t(X)] = Row[X] & 0xFFFFFF;
+    }
+    Store->SetPicture(Rows.Width(), Rows.Height(), Pixels);
+  }
+}
+
+std::string TClipboard::AsText() const {
+  if (TClipboardStore* Store = CurrentStore())
+    if (std::optional<std::string> Text = Store->Text()) return *Text;
+  return FText;
+}
+
+TBitmap* TClipboard::Bitmap() {
+  TClipboardStore* Store = CurrentStore();
+  int Width = 0, Height = 0;
+  std::vector<uint32_t> Pixels;
+  if (Store && Store->HasPicture() && Store->Picture(Width, Height, Pixels) && Width > 0 && Height > 0) {
+    // What another program put there becomes our copy.
+    auto Made = std::make_unique<TBitmap>();
+    Made->SetPixelFormat(pf32bit);
+    Made->SetSize(Width, Height);
+    for (int Y = 0; Y < Height; ++Y) {
+      auto* Row = static_cast<uint32_t*>(Made->ScanLine(Y));
+      for (int X = 0; X < Width; ++X) Row[X] = Pixels[size_t(Y) * size_t(Width) + size_t(X)];
+    }
+    FBitmap = std::move(Made);
+  }
+  return FBitmap.get();
 }
 
 void TClipboard::BeginChange() {
@@ -50,7 +113,9 @@ void TClipboard::BeginChange() {
   }
 }
 
-void TClipboard::EndChange() { Close(); }
+void TClipboard::EndChange() {
+  Close();
+}
 
 void TClipboard::Clear() {
   Open();
@@ -66,6 +131,10 @@ void TClipboard::AddFormat(UINT Format) {
 }
 
 bool TClipboard::HasFormat(UINT Format) const {
+  if (TClipboardStore* Store = CurrentStore()) {
+    if (Format == CF_TEXT || Format == CF_UNICODETEXT) return Store->HasText();
+    if (Format == CF_BITMAP || Format == CF_DIB) return Store->HasPicture();
+  }
   // Text is offered in both text formats, a picture as a bitmap and as a DIB.
   for (UINT Have : FFormats) {
     if (Have == Format) return true;
@@ -108,15 +177,16 @@ void TClipboard::Assign(TPersistent* Source) {
 }
 
 void TClipboard::AssignTo(TPersistent* Dest) {
-  if (auto* Bitmap = dynamic_cast<TBitmap*>(Dest)) {
-    if (FBitmap)
-      Bitmap->Assign(FBitmap.get());
+  TBitmap* Source = Bitmap();
+  if (auto* Target = dynamic_cast<TBitmap*>(Dest)) {
+    if (Source)
+      Target->Assign(Source);
     else
-      Bitmap->SetSize(0, 0);
+      Target->SetSize(0, 0);
     return;
   }
   if (auto* Picture = dynamic_cast<TPicture*>(Dest)) {
-    Picture->SetGraphic(FBitmap.get());
+    Picture->SetGraphic(Source);
     return;
   }
   TPersistent::AssignTo(Dest);

@@ -4,7 +4,9 @@
 // content to the desktop's clipboard. Setting one format replaces what was there, unless the
 // setting happens between Open and Close, which groups several formats into one content.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,26 @@ constexpr UINT CF_TEXT = 1;
 constexpr UINT CF_BITMAP = 2;
 constexpr UINT CF_DIB = 8;
 constexpr UINT CF_UNICODETEXT = 13;
+
+// Where the content goes beyond the process: the display back end's selections. While a store is
+// installed the clipboard writes through to it and reads from it (another program may have put
+// something there); without one the clipboard keeps the content itself. Pictures travel as
+// top-down rows of 0x00RRGGBB pixels.
+class TClipboardStore {
+ public:
+  virtual ~TClipboardStore() = default;
+  virtual void SetText(const std::string& Text) = 0;
+  virtual void SetPicture(int Width, int Height, const std::vector<uint32_t>& Pixels) = 0;
+  virtual void Clear() = 0;
+  virtual bool HasText() = 0;
+  virtual bool HasPicture() = 0;
+  virtual std::optional<std::string> Text() = 0;
+  virtual bool Picture(int& Width, int& Height, std::vector<uint32_t>& Pixels) = 0;
+};
+
+// Installs the store (nullptr: none); the caller keeps it alive while installed.
+void SetClipboardStore(TClipboardStore* Store);
+TClipboardStore* GetClipboardStore();
 
 class TClipboard : public TPersistent {
   KORCAM_CLASS(TClipboard, TPersistent)
@@ -35,13 +57,13 @@ class TClipboard : public TPersistent {
   UINT Formats(int Index) const { return FFormats.at(size_t(Index)); }
 
   // UTF-8 text; empty when there is no text.
-  std::string AsText() const { return FText; }
+  std::string AsText() const;
   void SetAsText(const std::string& Value);
 
   // A bitmap, or a picture or graphic (converted to a bitmap), becomes the clipboard's picture.
   void Assign(TPersistent* Source) override;
   // The picture (nullptr when there is none). The clipboard keeps it.
-  TBitmap* Bitmap() const { return FBitmap.get(); }
+  TBitmap* Bitmap();
   // Changes every time the content changes (for back ends that mirror it).
   uint32_t SequenceNumber() const { return FSequence; }
 
@@ -53,6 +75,7 @@ class TClipboard : public TPersistent {
   void BeginChange();
   void EndChange();
   void AddFormat(UINT Format);
+  void PushToStore();
 
   int FOpenCount = 0;
   bool FClearedInOpen = false;

@@ -17,12 +17,18 @@ TControl* GCaptureControl = nullptr;
 
 TAnchors AnchorAlign(TAlign Align) {
   switch (Align) {
-    case alTop: return {akLeft, akTop, akRight};
-    case alBottom: return {akLeft, akRight, akBottom};
-    case alLeft: return {akLeft, akTop, akBottom};
-    case alRight: return {akRight, akTop, akBottom};
-    case alClient: return {akLeft, akTop, akRight, akBottom};
-    default: return {akLeft, akTop};
+    case alTop:
+      return {akLeft, akTop, akRight};
+    case alBottom:
+      return {akLeft, akRight, akBottom};
+    case alLeft:
+      return {akLeft, akTop, akBottom};
+    case alRight:
+      return {akRight, akTop, akBottom};
+    case alClient:
+      return {akLeft, akTop, akRight, akBottom};
+    default:
+      return {akLeft, akTop};
   }
 }
 
@@ -117,12 +123,15 @@ void TControl::TearDown() {
 void TControl::SetParent(TWinControl* AParent) {
   if (FParent == AParent) return;
   for (const TControl* Walk = AParent; Walk; Walk = Walk->FParent)
-    if (Walk == this) throw EInvalidOperation("A control cannot have itself or a child of its own as its parent");
+    if (Walk == this)
+      throw EInvalidOperation("A control cannot have itself or a child of its own as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }
 
-TComponent* TControl::GetParentComponent() const { return FParent; }
+TComponent* TControl::GetParentComponent() const {
+  return FParent;
+}
 
 void TControl::SetParentComponent(TComponent* Value) {
   if (auto* Parent = dynamic_cast<TWinControl*>(Value)) SetParent(Parent);
@@ -130,10 +139,18 @@ void TControl::SetParentComponent(TComponent* Value) {
 
 // ---- bounds ----------------------------------------------------------------------------------
 
-void TControl::SetLeft(int32_t Value) { SetBounds(Value, FTop, FWidth, FHeight); }
-void TControl::SetTop(int32_t Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
-void TControl::SetWidth(int32_t Value) { SetBounds(FLeft, FTop, Value, FHeight); }
-void TControl::SetHeight(int32_t Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+void TControl::SetLeft(int32_t Value) {
+  SetBounds(Value, FTop, FWidth, FHeight);
+}
+void TControl::SetTop(int32_t Value) {
+  SetBounds(FLeft, Value, FWidth, FHeight);
+}
+void TControl::SetWidth(int32_t Value) {
+  SetBounds(FLeft, FTop, Value, FHeight);
+}
+void TControl::SetHeight(int32_t Value) {
+  SetBounds(FLeft, FTop, FWidth, Value);
+}
 
 bool TControl::CheckNewSize(int& NewWidth, int& NewHeight) {
   int W = NewWidth, H = NewHeight;
@@ -165,7 +182,9 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (!ComponentState().Contains(csLoading)) Resize();
 }
 
-RECT TControl::ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
+RECT TControl::ClientRect() const {
+  return RECT{0, 0, FWidth, FHeight};
+}
 
 int32_t TControl::ClientWidth() const {
   RECT R = ClientRect();
@@ -177,8 +196,12 @@ int32_t TControl::ClientHeight() const {
   return R.bottom - R.top;
 }
 
-void TControl::SetClientWidth(int32_t Value) { SetBounds(FLeft, FTop, FWidth - ClientWidth() + Value, FHeight); }
-void TControl::SetClientHeight(int32_t Value) { SetBounds(FLeft, FTop, FWidth, FHeight - ClientHeight() + Value); }
+void TControl::SetClientWidth(int32_t Value) {
+  SetBounds(FLeft, FTop, FWidth - ClientWidth() + Value, FHeight);
+}
+void TControl::SetClientHeight(int32_t Value) {
+  SetBounds(FLeft, FTop, FWidth, FHeight - ClientHeight() + Value);
+}
 
 POINT TControl::ClientOrigin() const {
   if (!FParent) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
@@ -239,7 +262,9 @@ void TControl::AdjustSize() {
   // SetBounds; the base has nothing to measure.
 }
 
-void TControl::ConstraintsChanged(TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); }
+void TControl::ConstraintsChanged(TObject*) {
+  SetBounds(FLeft, FTop, FWidth, FHeight);
+}
 
 void TControl::SetAutoSize(bool Value) {
   if (FAutoSize == Value) return;
@@ -247,7 +272,9 @@ void TControl::SetAutoSize(bool Value) {
   if (Value) AdjustSize();
 }
 
-void TControl::SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+void TControl::SetConstraints(TSizeConstraints* Value) {
+  FConstraints->Assign(Value);
+}
 
 // ---- visibility and appearance -----------------------------------------------------------------
 
@@ -264,7 +291,9 @@ void TControl::Show() {
   SetVisible(true);
 }
 
-void TControl::Hide() { SetVisible(false); }
+void TControl::Hide() {
+  SetVisible(false);
+}
 
 bool TControl::IsVisibleOnScreen() const {
   for (const TControl* Walk = this; Walk; Walk = Walk->FParent)
@@ -291,7 +320,9 @@ void TControl::SetParentColor(bool Value) {
   if (FParent && !ComponentState().Contains(csLoading)) Perform(CM_PARENTCOLORCHANGED, 0, 0);
 }
 
-void TControl::SetFont(TFont* Value) { FFont->Assign(Value); }
+void TControl::SetFont(TFont* Value) {
+  FFont->Assign(Value);
+}
 
 void TControl::FontChanged(TObject*) {
   FParentFont = false;
@@ -330,7 +361,9 @@ void TControl::SetParentBiDiMode(bool Value) {
   if (FParent && !ComponentState().Contains(csLoading)) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
 }
 
-void TControl::SetHint(const std::string& Value) { FHint = Value; }
+void TControl::SetHint(const std::string& Value) {
+  FHint = Value;
+}
 
 void TControl::SetCursor(TCursor Value) {
   if (FCursor == Value) return;
@@ -354,7 +387,9 @@ void TControl::SetText(const std::string& Value) {
   Perform(CM_TEXTCHANGED, 0, 0);
 }
 
-bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+bool TControl::MouseCapture() const {
+  return GetCaptureControl() == this;
+}
 
 void TControl::SetMouseCapture(bool Value) {
   if (MouseCapture() == Value) return;
@@ -379,7 +414,9 @@ void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
   InvalidateRect(FParent->HandleIfAllocated(), &R, !(IsOpaque || FParent->ControlStyle().Contains(csOpaque)));
 }
 
-void TControl::Invalidate() { InvalidateControl(FVisible, FControlStyle.Contains(csOpaque)); }
+void TControl::Invalidate() {
+  InvalidateControl(FVisible, FControlStyle.Contains(csOpaque));
+}
 
 void TControl::Update() {
   if (FParent) FParent->Update();
@@ -436,8 +473,11 @@ void TControl::WndProc(TMessage& Message) {
       switch (Message.Msg) {
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDBLCLK: Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
-        default: break;
+        case WM_MBUTTONDBLCLK:
+          Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+          break;
+        default:
+          break;
       }
     }
     switch (Message.Msg) {
@@ -445,9 +485,14 @@ void TControl::WndProc(TMessage& Message) {
         if (Application) Application->HintMouseMessage(this, Message);
         break;
       case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
-      case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
-      default: break;
+      case WM_LBUTTONDBLCLK:
+        FControlState.Include(csLButtonDown);
+        break;
+      case WM_LBUTTONUP:
+        FControlState.Exclude(csLButtonDown);
+        break;
+      default:
+        break;
     }
   }
   Dispatch(Message);
@@ -455,30 +500,78 @@ void TControl::WndProc(TMessage& Message) {
 
 void TControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN: WMLButtonDown(Message); return;
-    case WM_RBUTTONDOWN: WMRButtonDown(Message); return;
-    case WM_MBUTTONDOWN: WMMButtonDown(Message); return;
-    case WM_LBUTTONDBLCLK: WMLButtonDblClk(Message); return;
-    case WM_RBUTTONDBLCLK: WMRButtonDblClk(Message); return;
-    case WM_LBUTTONUP: WMLButtonUp(Message); return;
-    case WM_RBUTTONUP: WMRButtonUp(Message); return;
-    case WM_MBUTTONUP: WMMButtonUp(Message); return;
-    case WM_MOUSEMOVE: WMMouseMove(Message); return;
-    case WM_MOUSEWHEEL: WMMouseWheel(Message); return;
-    case WM_CANCELMODE: WMCancelMode(Message); return;
-    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
-    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
-    case CM_FONTCHANGED: CMFontChanged(Message); return;
-    case CM_COLORCHANGED: CMColorChanged(Message); return;
-    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); return;
-    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); return;
-    case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); return;
-    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); return;
-    case CM_MOUSEENTER: CMMouseEnter(Message); return;
-    case CM_MOUSELEAVE: CMMouseLeave(Message); return;
-    case CM_HITTEST: CMHitTest(Message); return;
-    default: DefaultHandler(Message); return;
+    case WM_LBUTTONDOWN:
+      WMLButtonDown(Message);
+      return;
+    case WM_RBUTTONDOWN:
+      WMRButtonDown(Message);
+      return;
+    case WM_MBUTTONDOWN:
+      WMMButtonDown(Message);
+      return;
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDblClk(Message);
+      return;
+    case WM_RBUTTONDBLCLK:
+      WMRButtonDblClk(Message);
+      return;
+    case WM_LBUTTONUP:
+      WMLButtonUp(Message);
+      return;
+    case WM_RBUTTONUP:
+      WMRButtonUp(Message);
+      return;
+    case WM_MBUTTONUP:
+      WMMButtonUp(Message);
+      return;
+    case WM_MOUSEMOVE:
+      WMMouseMove(Message);
+      return;
+    case WM_MOUSEWHEEL:
+      WMMouseWheel(Message);
+      return;
+    case WM_CANCELMODE:
+      WMCancelMode(Message);
+      return;
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(Message);
+      return;
+    case CM_VISIBLECHANGED:
+      CMVisibleChanged(Message);
+      return;
+    case CM_ENABLEDCHANGED:
+      CMEnabledChanged(Message);
+      return;
+    case CM_FONTCHANGED:
+      CMFontChanged(Message);
+      return;
+    case CM_COLORCHANGED:
+      CMColorChanged(Message);
+      return;
+    case CM_PARENTCOLORCHANGED:
+      CMParentColorChanged(Message);
+      return;
+    case CM_PARENTFONTCHANGED:
+      CMParentFontChanged(Message);
+      return;
+    case CM_PARENTSHOWHINTCHANGED:
+      CMParentShowHintChanged(Message);
+      return;
+    case CM_PARENTBIDIMODECHANGED:
+      CMParentBiDiModeChanged(Message);
+      return;
+    case CM_MOUSEENTER:
+      CMMouseEnter(Message);
+      return;
+    case CM_MOUSELEAVE:
+      CMMouseLeave(Message);
+      return;
+    case CM_HITTEST:
+      CMHitTest(Message);
+      return;
+    default:
+      DefaultHandler(Message);
+      return;
   }
 }
 
@@ -496,14 +589,17 @@ void TControl::DefaultHandler(TMessage& Message) {
       Message.Result = LRESULT(Count);
       return;
     }
-    case WM_GETTEXTLENGTH: Message.Result = LRESULT(FText.size()); return;
+    case WM_GETTEXTLENGTH:
+      Message.Result = LRESULT(FText.size());
+      return;
     case WM_SETTEXT: {
       const char* Text = reinterpret_cast<const char*>(Message.LParam);
       FText = Text ? Text : "";
       Message.Result = TRUE;
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -647,7 +743,8 @@ void TControl::WMMButtonUp(TMessage& Message) {
 
 void TControl::WMMouseMove(TMessage& Message) {
   DefaultHandler(Message);
-  if (!FControlStyle.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
+  if (!FControlStyle.Contains(csNoStdEvents))
+    MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
 }
 
 void TControl::WMMouseWheel(TMessage& Message) {
@@ -671,15 +768,25 @@ void TControl::WMCancelMode(TMessage& Message) {
   }
 }
 
-void TControl::WMWindowPosChanged(TMessage& Message) { DefaultHandler(Message); }
+void TControl::WMWindowPosChanged(TMessage& Message) {
+  DefaultHandler(Message);
+}
 
-void TControl::CMVisibleChanged(TMessage&) { InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque)); }
+void TControl::CMVisibleChanged(TMessage&) {
+  InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
+}
 
-void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+void TControl::CMEnabledChanged(TMessage&) {
+  Invalidate();
+}
 
-void TControl::CMFontChanged(TMessage&) { Invalidate(); }
+void TControl::CMFontChanged(TMessage&) {
+  Invalidate();
+}
 
-void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+void TControl::CMColorChanged(TMessage&) {
+  Invalidate();
+}
 
 void TControl::CMParentColorChanged(TMessage& Message) {
   if (!FParentColor) return;
@@ -719,7 +826,9 @@ void TControl::CMMouseLeave(TMessage& Message) {
   if (Message.LParam == 0 && OnMouseLeave) OnMouseLeave(this);
 }
 
-void TControl::CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
+void TControl::CMHitTest(TMessage& Message) {
+  Message.Result = HTCLIENT;
+}
 
 // ---- free functions --------------------------------------------------------------------------
 
@@ -732,7 +841,9 @@ TCustomForm* GetParentForm(const TControl* Control) {
 
 TCustomForm* ValidParentForm(const TControl* Control) {
   TCustomForm* Form = GetParentForm(Control);
-  if (!Form) throw EInvalidOperation("Control '" + (Control ? Control->Name() : std::string()) + "' has no parent window");
+  if (!Form)
+    throw EInvalidOperation("Control '" + (Control ? Control->Name() : std::string()) +
+                            "' has no parent window");
   return Form;
 }
 
@@ -797,17 +908,28 @@ struct TCursorEntry {
 
 const TCursorEntry* CursorTable(size_t& Count) {
   static const TCursorEntry Table[] = {
-      {crDefault, "crDefault", IDC_ARROW},     {crNone, "crNone", nullptr},
-      {crArrow, "crArrow", IDC_ARROW},         {crCross, "crCross", IDC_CROSS},
-      {crIBeam, "crIBeam", IDC_IBEAM},         {crSizeNESW, "crSizeNESW", IDC_SIZENESW},
-      {crSizeNS, "crSizeNS", IDC_SIZENS},      {crSizeNWSE, "crSizeNWSE", IDC_SIZENWSE},
-      {crSizeWE, "crSizeWE", IDC_SIZEWE},      {crUpArrow, "crUpArrow", IDC_UPARROW},
-      {crHourGlass, "crHourGlass", IDC_WAIT},  {crDrag, "crDrag", IDC_ARROW},
-      {crNoDrop, "crNoDrop", IDC_NO},          {crHSplit, "crHSplit", IDC_SIZEWE},
-      {crVSplit, "crVSplit", IDC_SIZENS},      {crMultiDrag, "crMultiDrag", IDC_ARROW},
-      {crSQLWait, "crSQLWait", IDC_WAIT},      {crNo, "crNo", IDC_NO},
-      {crAppStart, "crAppStart", IDC_APPSTARTING}, {crHelp, "crHelp", IDC_HELP},
-      {crHandPoint, "crHandPoint", IDC_HAND},  {crSizeAll, "crSizeAll", IDC_SIZEALL},
+      {crDefault, "crDefault", IDC_ARROW},
+      {crNone, "crNone", nullptr},
+      {crArrow, "crArrow", IDC_ARROW},
+      {crCross, "crCross", IDC_CROSS},
+      {crIBeam, "crIBeam", IDC_IBEAM},
+      {crSizeNESW, "crSizeNESW", IDC_SIZENESW},
+      {crSizeNS, "crSizeNS", IDC_SIZENS},
+      {crSizeNWSE, "crSizeNWSE", IDC_SIZENWSE},
+      {crSizeWE, "crSizeWE", IDC_SIZEWE},
+      {crUpArrow, "crUpArrow", IDC_UPARROW},
+      {crHourGlass, "crHourGlass", IDC_WAIT},
+      {crDrag, "crDrag", IDC_ARROW},
+      {crNoDrop, "crNoDrop", IDC_NO},
+      {crHSplit, "crHSplit", IDC_SIZEWE},
+      {crVSplit, "crVSplit", IDC_SIZENS},
+      {crMultiDrag, "crMultiDrag", IDC_ARROW},
+      {crSQLWait, "crSQLWait", IDC_WAIT},
+      {crNo, "crNo", IDC_NO},
+      {crAppStart, "crAppStart", IDC_APPSTARTING},
+      {crHelp, "crHelp", IDC_HELP},
+      {crHandPoint, "crHandPoint", IDC_HAND},
+      {crSizeAll, "crSizeAll", IDC_SIZEALL},
   };
   Count = std::size(Table);
   return Table;
@@ -834,7 +956,8 @@ HCURSOR CursorHandle(TCursor Cursor) {
   size_t Count = 0;
   const TCursorEntry* Table = CursorTable(Count);
   for (size_t Index = 0; Index < Count; ++Index)
-    if (Table[Index].Value == Cursor) return Table[Index].Stock ? LoadCursorA(nullptr, Table[Index].Stock) : nullptr;
+    if (Table[Index].Value == Cursor)
+      return Table[Index].Stock ? LoadCursorA(nullptr, Table[Index].Stock) : nullptr;
   return LoadCursorA(nullptr, IDC_ARROW);
 }
 

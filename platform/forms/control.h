@@ -101,7 +101,9 @@ class TControl : public TComponent {
   // ---- bounds ----------------------------------------------------------------------------
   virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
   RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
-  void SetBoundsRect(const RECT& Rect) { SetBounds(Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top); }
+  void SetBoundsRect(const RECT& Rect) {
+    SetBounds(Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top);
+  }
   // (0, 0, client width, client height).
   virtual RECT ClientRect() const;
   int32_t ClientWidth() const;

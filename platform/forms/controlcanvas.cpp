@@ -18,7 +18,9 @@ std::vector<TControlCanvas*>& CanvasList() {
 
 }  // namespace
 
-TControlCanvas::~TControlCanvas() { FreeHandle(); }
+TControlCanvas::~TControlCanvas() {
+  FreeHandle();
+}
 
 void TControlCanvas::SetControl(TControl* Value) {
   if (FControl == Value) return;

@@ -42,15 +42,17 @@ struct TMessage {
   int XPos() const { return GET_X_LPARAM(LParam); }         // mouse messages
   int YPos() const { return GET_Y_LPARAM(LParam); }
   POINT Pos() const { return POINT{XPos(), YPos()}; }
-  WORD Keys() const { return LOWORD(WParam); }              // MK_ flags of mouse messages
-  WORD CharCode() const { return WORD(WParam); }            // key messages
+  WORD Keys() const { return LOWORD(WParam); }    // MK_ flags of mouse messages
+  WORD CharCode() const { return WORD(WParam); }  // key messages
   void SetCharCode(WORD Value) { WParam = Value; }
   LPARAM KeyData() const { return LParam; }
 };
 
 using TWndMethod = std::function<void(TMessage&)>;
 
-inline LPARAM PointToLParam(POINT P) { return MAKELPARAM(WORD(int16_t(P.x)), WORD(int16_t(P.y))); }
+inline LPARAM PointToLParam(POINT P) {
+  return MAKELPARAM(WORD(int16_t(P.x)), WORD(int16_t(P.y)));
+}
 
 // ---- the class library's notifications ---------------------------------------------------------
 
@@ -163,14 +165,14 @@ KORCAM_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
 KORCAM_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 
 // What a control class can do; set by its constructor.
-KORCAM_ENUM(TControlStyleItem, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
-            csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
+KORCAM_ENUM(TControlStyleItem, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents,
+            csFramed, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
             csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents)
 using TControlStyle = TSet<TControlStyleItem>;
 // What a control is doing now. csPaintCopy: the control is painting a copy of itself into
 // someone else's device context (a grid cell, PaintTo), not its own window.
-KORCAM_ENUM(TControlStateItem, csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
-            csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
+KORCAM_ENUM(TControlStateItem, csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded,
+            csFocusing, csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
 using TControlState = TSet<TControlStateItem>;
 
 // One list of border styles serves controls (bsNone, bsSingle) and forms (all of them).
@@ -268,15 +270,15 @@ using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, POINT, bool&>;
 
 // Publishes an accessor pair an ancestor declared (the class library's "published property
 // Caption;" in a descendant): the row names Class::Name / Class::SetName.
-#define PUBLISH_PROPERTY(Class, Type, Name, ...)                                              \
-  KORCAM_PROPERTY_ROW(Name, [] {                                                                \
-    auto Info = korcam_detail::MakeProperty(#Name, #Type, &Class::Name, &Class::Set##Name);     \
-    korcam_detail::SetDefault<Type>(Info, korcam_detail::Init<Type>(__VA_ARGS__));              \
-    return Info;                                                                                \
+#define PUBLISH_PROPERTY(Class, Type, Name, ...)                                            \
+  KORCAM_PROPERTY_ROW(Name, [] {                                                            \
+    auto Info = korcam_detail::MakeProperty(#Name, #Type, &Class::Name, &Class::Set##Name); \
+    korcam_detail::SetDefault<Type>(Info, korcam_detail::Init<Type>(__VA_ARGS__));          \
+    return Info;                                                                            \
   }())
 
 // The same for a property without default (always written).
-#define PUBLISH_NODEFAULT(Class, Type, Name)                                                      \
+#define PUBLISH_NODEFAULT(Class, Type, Name) \
   KORCAM_PROPERTY_ROW(Name, korcam_detail::MakeProperty(#Name, #Type, &Class::Name, &Class::Set##Name))
 
 // A property whose field this class declares, written only when StoredExpression (on the
@@ -286,14 +288,16 @@ using TMouseWheelUpDownEvent = TEvent<TObject*, TShiftState, POINT, bool&>;
   Type F##Name = korcam_detail::Init<Type>(__VA_ARGS__);                                            \
                                                                                                     \
  public:                                                                                            \
-  korcam_detail::TGetterType<Type> Name() const { return F##Name; }                                 \
+  korcam_detail::TGetterType<Type> Name() const {                                                   \
+    return F##Name;                                                                                 \
+  }                                                                                                 \
   void Set##Name(korcam_detail::TSetterType<Type> Value);                                           \
   KORCAM_PROPERTY_ROW(Name, [] {                                                                    \
     auto Info = korcam_detail::MakeProperty(#Name, #Type, &ThisClass::Name, &ThisClass::Set##Name); \
     korcam_detail::SetDefault<Type>(Info, korcam_detail::Init<Type>(__VA_ARGS__));                  \
     Info.Stored = [](const TObject& Object) {                                                       \
       const ThisClass& Self = static_cast<const ThisClass&>(Object);                                \
-      return (StoredExpression) && PropertyDiffersFromDefault(Self, #Name);                                  \
+      return (StoredExpression) && PropertyDiffersFromDefault(Self, #Name);                         \
     };                                                                                              \
     return Info;                                                                                    \
   }())                                                                                              \

@@ -11,7 +11,9 @@ TDataModule::TDataModule(TComponent* AOwner, int) : TComponent(AOwner) {
   AddGlobalRoot(this);
 }
 
-TDataModule::TDataModule(TComponent* AOwner) : TDataModule(AOwner, 0) { FResourceRead = false; }
+TDataModule::TDataModule(TComponent* AOwner) : TDataModule(AOwner, 0) {
+  FResourceRead = false;
+}
 
 TDataModule::~TDataModule() {
   if (Screen) Screen->RemoveDataModule(this);

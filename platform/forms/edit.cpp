@@ -14,9 +14,12 @@ namespace {
 
 TEditCase ToEditCase(TEditCharCase Value) {
   switch (Value) {
-    case ecUpperCase: return TEditCase::Upper;
-    case ecLowerCase: return TEditCase::Lower;
-    default: return TEditCase::Normal;
+    case ecUpperCase:
+      return TEditCase::Upper;
+    case ecLowerCase:
+      return TEditCase::Lower;
+    default:
+      return TEditCase::Normal;
   }
 }
 
@@ -51,7 +54,9 @@ TCustomEdit::~TCustomEdit() = default;
 
 // ---- properties ------------------------------------------------------------------------------
 
-void TCustomEdit::SetAutoSelect(bool Value) { FAutoSelect = Value; }
+void TCustomEdit::SetAutoSelect(bool Value) {
+  FAutoSelect = Value;
+}
 
 void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
   if (FBorderStyle == Value) return;
@@ -93,7 +98,9 @@ void TCustomEdit::SetReadOnly(bool Value) {
   Perform(EM_SETREADONLY, WPARAM(Value), 0);
 }
 
-void TCustomEdit::SetModified(bool Value) { Perform(EM_SETMODIFY, WPARAM(Value), 0); }
+void TCustomEdit::SetModified(bool Value) {
+  Perform(EM_SETMODIFY, WPARAM(Value), 0);
+}
 
 int32_t TCustomEdit::SelStart() const {
   DWORD Start = 0, End = 0;
@@ -101,7 +108,9 @@ int32_t TCustomEdit::SelStart() const {
   return int32_t(Start);
 }
 
-void TCustomEdit::SetSelStart(int32_t Value) { Perform(EM_SETSEL, WPARAM(Value), LPARAM(Value)); }
+void TCustomEdit::SetSelStart(int32_t Value) {
+  Perform(EM_SETSEL, WPARAM(Value), LPARAM(Value));
+}
 
 int32_t TCustomEdit::SelLength() const {
   DWORD Start = 0, End = 0;
@@ -114,20 +123,42 @@ void TCustomEdit::SetSelLength(int32_t Value) {
   Perform(EM_SETSEL, WPARAM(Start), LPARAM(Start + Value));
 }
 
-std::string TCustomEdit::SelText() const { return FBuffer.SelText(); }
+std::string TCustomEdit::SelText() const {
+  return FBuffer.SelText();
+}
 
-void TCustomEdit::SetSelText(const std::string& Value) { Perform(EM_REPLACESEL, 0, LPARAM(Value.c_str())); }
+void TCustomEdit::SetSelText(const std::string& Value) {
+  Perform(EM_REPLACESEL, 0, LPARAM(Value.c_str()));
+}
 
-bool TCustomEdit::CanUndo() const { return FBuffer.CanUndo(); }
+bool TCustomEdit::CanUndo() const {
+  return FBuffer.CanUndo();
+}
 
-void TCustomEdit::Clear() { SetText(""); }
-void TCustomEdit::ClearSelection() { Perform(WM_CLEAR, 0, 0); }
-void TCustomEdit::CopyToClipboard() { Perform(WM_COPY, 0, 0); }
-void TCustomEdit::CutToClipboard() { Perform(WM_CUT, 0, 0); }
-void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE, 0, 0); }
-void TCustomEdit::Undo() { Perform(WM_UNDO, 0, 0); }
-void TCustomEdit::ClearUndo() { Perform(EM_EMPTYUNDOBUFFER, 0, 0); }
-void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, LPARAM(-1)); }
+void TCustomEdit::Clear() {
+  SetText("");
+}
+void TCustomEdit::ClearSelection() {
+  Perform(WM_CLEAR, 0, 0);
+}
+void TCustomEdit::CopyToClipboard() {
+  Perform(WM_COPY, 0, 0);
+}
+void TCustomEdit::CutToClipboard() {
+  Perform(WM_CUT, 0, 0);
+}
+void TCustomEdit::PasteFromClipboard() {
+  Perform(WM_PASTE, 0, 0);
+}
+void TCustomEdit::Undo() {
+  Perform(WM_UNDO, 0, 0);
+}
+void TCustomEdit::ClearUndo() {
+  Perform(EM_EMPTYUNDOBUFFER, 0, 0);
+}
+void TCustomEdit::SelectAll() {
+  Perform(EM_SETSEL, 0, LPARAM(-1));
+}
 
 // ---- the window ------------------------------------------------------------------------------
 
@@ -225,7 +256,9 @@ void TCustomEdit::UpdateCaret() {
 
 // ---- changes ---------------------------------------------------------------------------------
 
-void TCustomEdit::SyncText() { FText = FBuffer.Text(); }
+void TCustomEdit::SyncText() {
+  FText = FBuffer.Text();
+}
 
 void TCustomEdit::Change() {
   TControl::Changed();
@@ -261,25 +294,53 @@ void TCustomEdit::DoEnter() {
 
 void TCustomEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_PAINT: WMPaint(Message); return;
-    case WM_ERASEBKGND: Message.Result = 1; return;  // the paint fills the background itself
-    case WM_CHAR: WMChar(Message); return;
-    case WM_KEYDOWN: WMKeyDown(Message); return;
-    case WM_SETFOCUS: WMSetFocus(Message); return;
-    case WM_KILLFOCUS: WMKillFocus(Message); return;
-    case WM_LBUTTONDOWN: WMLButtonDown(Message); return;
-    case WM_LBUTTONDBLCLK: WMLButtonDblClk(Message); return;
-    case WM_MOUSEMOVE: WMMouseMove(Message); return;
-    case WM_LBUTTONUP: WMLButtonUp(Message); return;
-    case WM_SETTEXT: WMSetText(Message); return;
+    case WM_PAINT:
+      WMPaint(Message);
+      return;
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return;  // the paint fills the background itself
+    case WM_CHAR:
+      WMChar(Message);
+      return;
+    case WM_KEYDOWN:
+      WMKeyDown(Message);
+      return;
+    case WM_SETFOCUS:
+      WMSetFocus(Message);
+      return;
+    case WM_KILLFOCUS:
+      WMKillFocus(Message);
+      return;
+    case WM_LBUTTONDOWN:
+      WMLButtonDown(Message);
+      return;
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDblClk(Message);
+      return;
+    case WM_MOUSEMOVE:
+      WMMouseMove(Message);
+      return;
+    case WM_LBUTTONUP:
+      WMLButtonUp(Message);
+      return;
+    case WM_SETTEXT:
+      WMSetText(Message);
+      return;
     case WM_GETTEXT:
-    case WM_GETTEXTLENGTH: WMGetText(Message); return;
-    case WM_GETDLGCODE: Message.Result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS; return;
+    case WM_GETTEXTLENGTH:
+      WMGetText(Message);
+      return;
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+      return;
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
     case WM_CLEAR:
-    case WM_UNDO: EditMessage(Message); return;
+    case WM_UNDO:
+      EditMessage(Message);
+      return;
     case CM_FONTCHANGED:
       TWinControl::Dispatch(Message);
       AdjustHeight();
@@ -341,18 +402,27 @@ void TCustomEdit::EditMessage(TMessage& Message) {
       Invalidate();
       return;
     }
-    case EM_GETMODIFY: Message.Result = FModified; return;
-    case EM_SETMODIFY: FModified = Message.WParam != 0; return;
+    case EM_GETMODIFY:
+      Message.Result = FModified;
+      return;
+    case EM_SETMODIFY:
+      FModified = Message.WParam != 0;
+      return;
     case EM_SETREADONLY:
       FWindowReadOnly = Message.WParam != 0;
       if (FHandle) {
         LONG Style = GetWindowLongA(FHandle, GWL_STYLE);
-        SetWindowLongA(FHandle, GWL_STYLE, FWindowReadOnly ? (Style | LONG(ES_READONLY)) : (Style & ~LONG(ES_READONLY)));
+        SetWindowLongA(FHandle, GWL_STYLE,
+                       FWindowReadOnly ? (Style | LONG(ES_READONLY)) : (Style & ~LONG(ES_READONLY)));
       }
       Message.Result = TRUE;
       return;
-    case EM_LIMITTEXT: FBuffer.SetMaxLength(size_t(Message.WParam)); return;
-    case EM_GETLIMITTEXT: Message.Result = FBuffer.MaxLength() ? LRESULT(FBuffer.MaxLength()) : 0x7FFFFFFE; return;
+    case EM_LIMITTEXT:
+      FBuffer.SetMaxLength(size_t(Message.WParam));
+      return;
+    case EM_GETLIMITTEXT:
+      Message.Result = FBuffer.MaxLength() ? LRESULT(FBuffer.MaxLength()) : 0x7FFFFFFE;
+      return;
     case EM_REPLACESEL: {
       if (RefuseIfReadOnly()) return;
       const char* Text = reinterpret_cast<const char*>(Message.LParam);
@@ -360,20 +430,26 @@ void TCustomEdit::EditMessage(TMessage& Message) {
       if (!Message.WParam) FBuffer.ClearUndo();
       return;
     }
-    case EM_CANUNDO: Message.Result = FBuffer.CanUndo(); return;
+    case EM_CANUNDO:
+      Message.Result = FBuffer.CanUndo();
+      return;
     case EM_UNDO:
     case WM_UNDO:
       if (RefuseIfReadOnly()) return;
       Message.Result = FBuffer.CanUndo();
       Edited(FBuffer.Undo());
       return;
-    case EM_EMPTYUNDOBUFFER: FBuffer.ClearUndo(); return;
+    case EM_EMPTYUNDOBUFFER:
+      FBuffer.ClearUndo();
+      return;
     case EM_SETPASSWORDCHAR:
       FPasswordChar = char32_t(Message.WParam);
       UpdateCaret();
       Invalidate();
       return;
-    case EM_GETPASSWORDCHAR: Message.Result = LRESULT(FPasswordChar); return;
+    case EM_GETPASSWORDCHAR:
+      Message.Result = LRESULT(FPasswordChar);
+      return;
     case EM_GETRECT:
       if (Message.LParam) *reinterpret_cast<RECT*>(Message.LParam) = EditRect();
       return;
@@ -389,18 +465,34 @@ void TCustomEdit::EditMessage(TMessage& Message) {
       if (Message.Msg == EM_SETRECT) Invalidate();
       return;
     case EM_SETMARGINS:
-      if (Message.WParam & EC_LEFTMARGIN) FLeftMargin = Message.WParam == EC_USEFONTINFO ? 1 : LOWORD(Message.LParam);
-      if (Message.WParam & EC_RIGHTMARGIN) FRightMargin = Message.WParam == EC_USEFONTINFO ? 1 : HIWORD(Message.LParam);
+      if (Message.WParam & EC_LEFTMARGIN)
+        FLeftMargin = Message.WParam == EC_USEFONTINFO ? 1 : LOWORD(Message.LParam);
+      if (Message.WParam & EC_RIGHTMARGIN)
+        FRightMargin = Message.WParam == EC_USEFONTINFO ? 1 : HIWORD(Message.LParam);
       UpdateCaret();
       Invalidate();
       return;
-    case EM_GETMARGINS: Message.Result = MAKELRESULT(WORD(FLeftMargin), WORD(FRightMargin)); return;
-    case EM_SCROLLCARET: UpdateCaret(); Invalidate(); Message.Result = TRUE; return;
-    case EM_GETLINECOUNT: Message.Result = 1; return;
+    case EM_GETMARGINS:
+      Message.Result = MAKELRESULT(WORD(FLeftMargin), WORD(FRightMargin));
+      return;
+    case EM_SCROLLCARET:
+      UpdateCaret();
+      Invalidate();
+      Message.Result = TRUE;
+      return;
+    case EM_GETLINECOUNT:
+      Message.Result = 1;
+      return;
     case EM_GETFIRSTVISIBLELINE:
-    case EM_LINEFROMCHAR: Message.Result = 0; return;
-    case EM_LINEINDEX: Message.Result = (intptr_t(Message.WParam) <= 0) ? 0 : -1; return;
-    case EM_LINELENGTH: Message.Result = LRESULT(FBuffer.Length()); return;
+    case EM_LINEFROMCHAR:
+      Message.Result = 0;
+      return;
+    case EM_LINEINDEX:
+      Message.Result = (intptr_t(Message.WParam) <= 0) ? 0 : -1;
+      return;
+    case EM_LINELENGTH:
+      Message.Result = LRESULT(FBuffer.Length());
+      return;
     case EM_GETLINE: {
       // wParam: the line; lParam: a buffer whose first WORD is its size.
       char* Buffer = reinterpret_cast<char*>(Message.LParam);
@@ -420,7 +512,9 @@ void TCustomEdit::EditMessage(TMessage& Message) {
       Message.Result = MAKELRESULT(WORD(int16_t(R.left - FScrollX + X[Index])), WORD(int16_t(R.top)));
       return;
     }
-    case EM_CHARFROMPOS: Message.Result = LRESULT(CharFromX(GET_X_LPARAM(Message.LParam))); return;
+    case EM_CHARFROMPOS:
+      Message.Result = LRESULT(CharFromX(GET_X_LPARAM(Message.LParam)));
+      return;
     case WM_COPY:
       // What is hidden behind the password character does not leave the control.
       if (FPasswordChar || FBuffer.SelLength() == 0) return;
@@ -442,7 +536,8 @@ void TCustomEdit::EditMessage(TMessage& Message) {
       if (RefuseIfReadOnly()) return;
       Edited(FBuffer.ClearSelection());
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -450,15 +545,24 @@ void TCustomEdit::WMChar(TMessage& Message) {
   if (DoKeyPress(Message)) return;
   const char32_t Key = char32_t(Message.WParam);
   switch (Key) {
-    case 3: CopyToClipboard(); return;    // Ctrl+C
-    case 22: PasteFromClipboard(); return;  // Ctrl+V
-    case 24: CutToClipboard(); return;    // Ctrl+X
-    case 26: Undo(); return;              // Ctrl+Z
-    case 8:                               // Backspace
+    case 3:
+      CopyToClipboard();
+      return;  // Ctrl+C
+    case 22:
+      PasteFromClipboard();
+      return;  // Ctrl+V
+    case 24:
+      CutToClipboard();
+      return;  // Ctrl+X
+    case 26:
+      Undo();
+      return;  // Ctrl+Z
+    case 8:    // Backspace
       if (RefuseIfReadOnly()) return;
       Edited(FBuffer.DeleteBackward());
       return;
-    default: break;
+    default:
+      break;
   }
   // Other control characters (Enter, Escape, Tab and the like) type nothing.
   if (Key < 32 || Key == 127) return;
@@ -488,8 +592,12 @@ void TCustomEdit::WMKeyDown(TMessage& Message) {
       else
         FBuffer.MoveCaret(Caret + 1, Shift);
       break;
-    case VK_HOME: FBuffer.MoveCaret(0, Shift); break;
-    case VK_END: FBuffer.MoveCaret(FBuffer.Length(), Shift); break;
+    case VK_HOME:
+      FBuffer.MoveCaret(0, Shift);
+      break;
+    case VK_END:
+      FBuffer.MoveCaret(FBuffer.Length(), Shift);
+      break;
     case VK_DELETE:
       if (Shift) {
         CutToClipboard();
@@ -502,7 +610,9 @@ void TCustomEdit::WMKeyDown(TMessage& Message) {
       if (Control) CopyToClipboard();
       if (Shift) PasteFromClipboard();
       return;
-    default: DefaultHandler(Message); return;
+    default:
+      DefaultHandler(Message);
+      return;
   }
   UpdateCaret();
   Invalidate();

@@ -14,7 +14,9 @@ bool IsWordChar(char32_t C) {
 
 }  // namespace
 
-std::string TEditBuffer::Text() const { return Utf32ToUtf8(FChars); }
+std::string TEditBuffer::Text() const {
+  return Utf32ToUtf8(FChars);
+}
 
 void TEditBuffer::SetText(const std::string& Value) {
   FChars = Converted(Utf8ToUtf32(Value));
@@ -22,7 +24,9 @@ void TEditBuffer::SetText(const std::string& Value) {
   FHasUndo = false;
 }
 
-std::string TEditBuffer::SelText() const { return Utf32ToUtf8(FChars.substr(SelStart(), SelLength())); }
+std::string TEditBuffer::SelText() const {
+  return Utf32ToUtf8(FChars.substr(SelStart(), SelLength()));
+}
 
 void TEditBuffer::SetSelection(size_t Start, size_t End) {
   FAnchor = std::min(Start, FChars.size());
@@ -95,7 +99,9 @@ TEditBuffer::TResult TEditBuffer::Insert(const std::u32string& Text) {
   return Result;
 }
 
-TEditBuffer::TResult TEditBuffer::Insert(const std::string& Utf8Text) { return Insert(Utf8ToUtf32(Utf8Text)); }
+TEditBuffer::TResult TEditBuffer::Insert(const std::string& Utf8Text) {
+  return Insert(Utf8ToUtf32(Utf8Text));
+}
 
 TEditBuffer::TResult TEditBuffer::ClearSelection() {
   TResult Result;

@@ -1,6 +1,7 @@
 #include "platform/forms/form.h"
 
 #include <map>
+#include <utility>
 
 #include "platform/classes/formreader.h"
 #include "platform/classes/resources.h"
@@ -27,7 +28,8 @@ void RegisterFormResource(const std::string& ClassName, const std::string& Resou
 
 std::string FindFormResource(const TClassInfo& Class) {
   for (const TClassInfo* Walk = &Class; Walk; Walk = Walk->Parent) {
-    if (SameText(Walk->Name, "TForm") || SameText(Walk->Name, "TCustomForm") || SameText(Walk->Name, "TDataModule"))
+    if (SameText(Walk->Name, "TForm") || SameText(Walk->Name, "TCustomForm") ||
+        SameText(Walk->Name, "TDataModule"))
       break;
     auto& Table = FormResourceTable();
     auto Where = Table.find(UpperCase(Walk->Name));
@@ -58,7 +60,9 @@ TCustomForm::TCustomForm(TComponent* AOwner, int) : TWinControl(AOwner) {
   AddGlobalRoot(this);
 }
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TCustomForm(AOwner, 0) { FResourceRead = false; }
+TCustomForm::TCustomForm(TComponent* AOwner) : TCustomForm(AOwner, 0) {
+  FResourceRead = false;
+}
 
 TCustomForm::~TCustomForm() {
   if (Screen) Screen->RemoveForm(this);
@@ -125,7 +129,24 @@ void TCustomForm::DoDestroy() {
   }
 }
 
+void TCustomForm::SetClientWidth(int32_t Value) {
+  if (ComponentState().Contains(csLoading))
+    FPendingClientWidth = Value;
+  else
+    TControl::SetClientWidth(Value);
+}
+
+void TCustomForm::SetClientHeight(int32_t Value) {
+  if (ComponentState().Contains(csLoading))
+    FPendingClientHeight = Value;
+  else
+    TControl::SetClientHeight(Value);
+}
+
 void TCustomForm::Loaded() {
+  // The client size from the form text applies once the border style is known too.
+  if (FPendingClientWidth >= 0) TControl::SetClientWidth(std::exchange(FPendingClientWidth, -1));
+  if (FPendingClientHeight >= 0) TControl::SetClientHeight(std::exchange(FPendingClientHeight, -1));
   TWinControl::Loaded();
   if (TWinControl* Control = FActiveControl) {
     FActiveControl = nullptr;
@@ -161,9 +182,13 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
       Icons = {};
       break;
     case bsSingle:
-    case bsToolWindow: Params.Style |= WS_CAPTION | WS_BORDER; break;
+    case bsToolWindow:
+      Params.Style |= WS_CAPTION | WS_BORDER;
+      break;
     case bsSizeable:
-    case bsSizeToolWin: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsSizeToolWin:
+      Params.Style |= WS_CAPTION | WS_THICKFRAME;
+      break;
     case bsDialog:
       Params.Style |= WS_POPUP | WS_CAPTION;
       Params.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
@@ -258,7 +283,9 @@ void TCustomForm::SetFormStyle(TFormStyle Value) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TCustomForm::SetPosition(TPosition Value) { FPosition = Value; }
+void TCustomForm::SetPosition(TPosition Value) {
+  FPosition = Value;
+}
 
 void TCustomForm::SetWindowState(TWindowState Value) {
   if (FWindowState == Value) return;
@@ -290,7 +317,8 @@ void TCustomForm::MoveToPosition() {
         CenterOn(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
       break;
     }
-    default: return;
+    default:
+      return;
   }
   if (NewLeft < 0) NewLeft = 0;
   if (NewTop < 0) NewTop = 0;
@@ -304,7 +332,9 @@ void TCustomForm::Show() {
   BringToFront();
 }
 
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Hide() {
+  SetVisible(false);
+}
 
 void TCustomForm::CMVisibleChanged(TMessage& Message) {
   if (FFormState.Contains(fsCreating) || ComponentState().Contains(csLoading)) {
@@ -389,7 +419,9 @@ void TCustomForm::Release() {
     Free();
 }
 
-void TCustomForm::CMRelease(TMessage&) { Free(); }
+void TCustomForm::CMRelease(TMessage&) {
+  Free();
+}
 
 TModalResult TCustomForm::ShowModal() {
   if (FVisible || !FEnabled || FFormState.Contains(fsModal))
@@ -403,7 +435,8 @@ TModalResult TCustomForm::ShowModal() {
   if (Screen)
     for (int Index = 0; Index < Screen->FormCount(); ++Index) {
       TCustomForm* Other = Screen->Forms(Index);
-      if (Other != this && Other->HandleAllocated() && IsWindowVisible(Other->FHandle) && IsWindowEnabled(Other->FHandle)) {
+      if (Other != this && Other->HandleAllocated() && IsWindowVisible(Other->FHandle) &&
+          IsWindowEnabled(Other->FHandle)) {
         EnableWindow(Other->FHandle, FALSE);
         Disabled.push_back(Other->FHandle);
       }
@@ -444,11 +477,15 @@ TModalResult TCustomForm::ShowModal() {
   return Result;
 }
 
-void TCustomForm::WMClose(TMessage&) { Close(); }
+void TCustomForm::WMClose(TMessage&) {
+  Close();
+}
 
 // ---- activation and focus --------------------------------------------------------------------
 
-void TCustomForm::WMActivate(TMessage& Message) { SetActive(LOWORD(Message.WParam) != WA_INACTIVE); }
+void TCustomForm::WMActivate(TMessage& Message) {
+  SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
+}
 
 void TCustomForm::SetActive(bool Value) {
   FActive = Value;
@@ -464,7 +501,9 @@ void TCustomForm::SetWindowFocus() {
   if (Target && GetFocus() != Target) ::SetFocus(Target);
 }
 
-TWinControl* TCustomForm::ActiveControl() const { return FActiveControl; }
+TWinControl* TCustomForm::ActiveControl() const {
+  return FActiveControl;
+}
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (FActiveControl == Control) return;
@@ -577,12 +616,13 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
       case VK_UP:
       case VK_DOWN:
         if (FActiveControl && FActiveControl->Parent()) {
-          FActiveControl->Parent()->SelectNext(FActiveControl, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN,
-                                               false);
+          FActiveControl->Parent()->SelectNext(
+              FActiveControl, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
           Message.Result = 1;
         }
         return;
-      default: break;
+      default:
+        break;
     }
   }
   TWinControl::CMDialogKey(Message);
@@ -645,10 +685,18 @@ void TCustomForm::UpdateActions() {
 
 void TCustomForm::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_CLOSE: WMClose(Message); return;
-    case WM_ACTIVATE: WMActivate(Message); return;
-    case WM_SYSCOMMAND: WMSysCommand(Message); return;
-    case WM_PAINT: WMPaint(Message); return;
+    case WM_CLOSE:
+      WMClose(Message);
+      return;
+    case WM_ACTIVATE:
+      WMActivate(Message);
+      return;
+    case WM_SYSCOMMAND:
+      WMSysCommand(Message);
+      return;
+    case WM_PAINT:
+      WMPaint(Message);
+      return;
     case WM_SIZE:
       if (Message.WParam == SIZE_MINIMIZED)
         FWindowState = wsMinimized;
@@ -658,12 +706,26 @@ void TCustomForm::Dispatch(TMessage& Message) {
         FWindowState = wsNormal;
       TWinControl::Dispatch(Message);
       return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
-    case CM_ACTIVATE: CMActivate(Message); return;
-    case CM_DEACTIVATE: CMDeactivate(Message); return;
-    case CM_DIALOGKEY: CMDialogKey(Message); return;
-    case CM_RELEASE: CMRelease(Message); return;
-    default: TWinControl::Dispatch(Message); return;
+    case CM_SHOWINGCHANGED:
+      CMShowingChanged(Message);
+      return;
+    case CM_VISIBLECHANGED:
+      CMVisibleChanged(Message);
+      return;
+    case CM_ACTIVATE:
+      CMActivate(Message);
+      return;
+    case CM_DEACTIVATE:
+      CMDeactivate(Message);
+      return;
+    case CM_DIALOGKEY:
+      CMDialogKey(Message);
+      return;
+    case CM_RELEASE:
+      CMRelease(Message);
+      return;
+    default:
+      TWinControl::Dispatch(Message);
+      return;
   }
 }

@@ -22,8 +22,8 @@
 #include "platform/forms/wincontrol.h"
 
 KORCAM_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
-KORCAM_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-            poMainFormCenter, poOwnerFormCenter)
+KORCAM_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+            poDesktopCenter, poMainFormCenter, poOwnerFormCenter)
 KORCAM_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
 KORCAM_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
@@ -72,8 +72,13 @@ class TCustomForm : public TWinControl {
   PLAIN_PROPERTY(bool, Scaled, true)
   ACCESSOR_PROPERTY(TWinControl*, ActiveControl, nullptr)
   // The client size a form resource gives (written instead of Width and Height).
-  PUBLISH_NODEFAULT(TControl, int32_t, ClientWidth)
-  PUBLISH_NODEFAULT(TControl, int32_t, ClientHeight)
+  // While the form is read they wait for the border style, which may come later in the text.
+  int32_t ClientWidth() const { return TControl::ClientWidth(); }
+  void SetClientWidth(int32_t Value);
+  int32_t ClientHeight() const { return TControl::ClientHeight(); }
+  void SetClientHeight(int32_t Value);
+  PUBLISH_NODEFAULT(TCustomForm, int32_t, ClientWidth)
+  PUBLISH_NODEFAULT(TCustomForm, int32_t, ClientHeight)
   EVENT(TNotifyEvent, OnActivate)
   EVENT(TCloseEvent, OnClose)
   EVENT(TCloseQueryEvent, OnCloseQuery)
@@ -168,6 +173,8 @@ class TCustomForm : public TWinControl {
   // While a control inside re-creates its window, the focus leaving and coming back is not a
   // move of the focus (no CM_EXIT / CM_ENTER).
   int FFocusSuspend = 0;
+  int32_t FPendingClientWidth = -1;
+  int32_t FPendingClientHeight = -1;
 };
 
 class TForm : public TCustomForm {

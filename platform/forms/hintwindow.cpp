@@ -54,7 +54,9 @@ void THintWindow::ActivateHint(RECT Rect, const std::string& AHint) {
   Invalidate();
 }
 
-void THintWindow::ActivateHintData(RECT Rect, const std::string& AHint, void*) { ActivateHint(Rect, AHint); }
+void THintWindow::ActivateHintData(RECT Rect, const std::string& AHint, void*) {
+  ActivateHint(Rect, AHint);
+}
 
 bool THintWindow::IsHintMsg(const MSG& Msg) const {
   switch (Msg.message) {
@@ -66,14 +68,20 @@ bool THintWindow::IsHintMsg(const MSG& Msg) const {
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
     case WM_ACTIVATE:
-    case WM_MOUSEWHEEL: return true;
-    default: return false;
+    case WM_MOUSEWHEEL:
+      return true;
+    default:
+      return false;
   }
 }
 
-void THintWindow::ReleaseHandle() { DestroyHandle(); }
+void THintWindow::ReleaseHandle() {
+  DestroyHandle();
+}
 
-bool THintWindow::Active() const { return FHandle && IsWindowVisible(FHandle); }
+bool THintWindow::Active() const {
+  return FHandle && IsWindowVisible(FHandle);
+}
 
 void THintWindow::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_NCHITTEST) {

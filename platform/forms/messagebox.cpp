@@ -21,21 +21,27 @@ int DefaultBoxAnswer(UINT Type) {
     return *Buttons.begin();
   };
   switch (Type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return Pick({IDOK, IDCANCEL});
-    case MB_ABORTRETRYIGNORE: return Pick({IDABORT, IDRETRY, IDIGNORE});
-    case MB_YESNOCANCEL: return Pick({IDYES, IDNO, IDCANCEL});
-    case MB_YESNO: return Pick({IDYES, IDNO});
-    case MB_RETRYCANCEL: return Pick({IDRETRY, IDCANCEL});
-    default: return IDOK;
+    case MB_OKCANCEL:
+      return Pick({IDOK, IDCANCEL});
+    case MB_ABORTRETRYIGNORE:
+      return Pick({IDABORT, IDRETRY, IDIGNORE});
+    case MB_YESNOCANCEL:
+      return Pick({IDYES, IDNO, IDCANCEL});
+    case MB_YESNO:
+      return Pick({IDYES, IDNO});
+    case MB_RETRYCANCEL:
+      return Pick({IDRETRY, IDCANCEL});
+    default:
+      return IDOK;
   }
 }
 
 int DefaultDialogAnswer(TMsgDlgButtons Buttons) {
   // The first of these the dialog has is its default button.
-  static const std::pair<TMsgDlgBtn, int> Order[] = {{mbOK, mrOk},         {mbYes, mrYes},       {mbYesToAll, mrYesToAll},
-                                                     {mbRetry, mrRetry},   {mbAll, mrAll},       {mbNo, mrNo},
-                                                     {mbNoToAll, mrNoToAll}, {mbIgnore, mrIgnore}, {mbAbort, mrAbort},
-                                                     {mbCancel, mrCancel}};
+  static const std::pair<TMsgDlgBtn, int> Order[] = {
+      {mbOK, mrOk},       {mbYes, mrYes},      {mbYesToAll, mrYesToAll}, {mbRetry, mrRetry},
+      {mbAll, mrAll},     {mbNo, mrNo},        {mbNoToAll, mrNoToAll},   {mbIgnore, mrIgnore},
+      {mbAbort, mrAbort}, {mbCancel, mrCancel}};
   for (const auto& [Button, Result] : Order)
     if (Buttons.Contains(Button)) return Result;
   return mrNone;
@@ -70,7 +76,8 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
   TMessageBoxRequest Request;
   Request.IsDialog = true;
   Request.Text = Msg;
-  Request.Caption = DlgType == mtCustom ? (Application ? Application->Title() : std::string()) : Captions[DlgType];
+  Request.Caption =
+      DlgType == mtCustom ? (Application ? Application->Title() : std::string()) : Captions[DlgType];
   Request.DlgType = DlgType;
   Request.Buttons = Buttons;
   Request.DefaultAnswer = DefaultDialogAnswer(Buttons);
@@ -79,4 +86,6 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
   return Ask(Request);
 }
 
-void ShowMessage(const std::string& Msg) { MessageDlg(Msg, mtCustom, {mbOK}, 0); }
+void ShowMessage(const std::string& Msg) {
+  MessageDlg(Msg, mtCustom, {mbOK}, 0);
+}

@@ -38,7 +38,8 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 KORCAM_ENUM(TMsgDlgType, mtWarning, mtError, mtInformation, mtConfirmation, mtCustom)
-KORCAM_ENUM(TMsgDlgBtn, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp)
+KORCAM_ENUM(TMsgDlgBtn, mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll,
+            mbHelp)
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
 inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};

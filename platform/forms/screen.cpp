@@ -17,9 +17,15 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
 
 TScreen::~TScreen() = default;
 
-int32_t TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
-int32_t TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
-RECT TScreen::WorkAreaRect() const { return GetWorkArea(); }
+int32_t TScreen::Width() const {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int32_t TScreen::Height() const {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
+RECT TScreen::WorkAreaRect() const {
+  return GetWorkArea();
+}
 int32_t TScreen::WorkAreaWidth() const {
   RECT R = GetWorkArea();
   return R.right - R.left;
@@ -106,4 +112,6 @@ TStrings* TScreen::Fonts() {
   return FFonts.get();
 }
 
-void TScreen::ResetFonts() { FFonts.reset(); }
+void TScreen::ResetFonts() {
+  FFonts.reset();
+}

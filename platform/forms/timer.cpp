@@ -14,7 +14,9 @@ std::unordered_map<UINT_PTR, TTimer*>& TimerTable() {
   return Table;
 }
 
-void TimerProcedure(HWND, UINT, UINT_PTR Id, DWORD) { TimerTick(Id); }
+void TimerProcedure(HWND, UINT, UINT_PTR Id, DWORD) {
+  TimerTick(Id);
+}
 
 }  // namespace
 
@@ -31,9 +33,13 @@ void TimerTick(UINT_PTR Id) {
   }
 }
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { UpdateTimer(); }
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  UpdateTimer();
+}
 
-TTimer::~TTimer() { KillSystemTimer(); }
+TTimer::~TTimer() {
+  KillSystemTimer();
+}
 
 void TTimer::BeforeDestruction() {
   KillSystemTimer();

@@ -51,8 +51,7 @@ LRESULT ControlWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
   } catch (...) {
     // An exception never leaves a window procedure: the application shows it and the message
     // loop goes on.
-    if (Application)
-      Application->HandleException(Control);
+    if (Application) Application->HandleException(Control);
   }
   return Message.Result;
 }
@@ -148,7 +147,8 @@ void TWinControl::CreateWnd() {
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   FDefWndProc = Params.WindowClass.lpfnWndProc ? Params.WindowClass.lpfnWndProc : DefWindowProcA;
   WNDCLASSA Existing{};
-  if (!GetClassInfoA(nullptr, Params.WinClassName.c_str(), &Existing) || Existing.lpfnWndProc != ControlWindowProc) {
+  if (!GetClassInfoA(nullptr, Params.WinClassName.c_str(), &Existing) ||
+      Existing.lpfnWndProc != ControlWindowProc) {
     if (Existing.lpfnWndProc) UnregisterClassA(Params.WinClassName.c_str(), nullptr);
     WNDCLASSA Class = Params.WindowClass;
     Class.lpfnWndProc = ControlWindowProc;
@@ -168,9 +168,9 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
-  HWND Made = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                              Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr, nullptr,
-                              Params.Param);
+  HWND Made = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(),
+                              Params.Style, Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent,
+                              nullptr, nullptr, Params.Param);
   if (Made && !FHandle) {
     FHandle = Made;
     ControlTable()[Made] = this;
@@ -549,7 +549,8 @@ void TWinControl::WndProc(TMessage& Message) {
         if (IsControlMouseMsg(Message)) {
           // The windowless child handled it; the window's default handling still runs for what
           // the child left unanswered (a right click's context menu).
-          if (Message.Result == 0 && FHandle) CallWindowProcA(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+          if (Message.Result == 0 && FHandle)
+            CallWindowProcA(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
           return;
         }
       }
@@ -574,40 +575,104 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
 
 void TWinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_PAINT: WMPaint(Message); return;
-    case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
-    case WM_SIZE: WMSize(Message); return;
-    case WM_MOVE: WMMove(Message); return;
-    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
-    case WM_SETCURSOR: WMSetCursor(Message); return;
-    case WM_KEYDOWN: WMKeyDown(Message); return;
-    case WM_KEYUP: WMKeyUp(Message); return;
-    case WM_CHAR: WMChar(Message); return;
-    case WM_SYSKEYDOWN: WMSysKeyDown(Message); return;
-    case WM_SETFOCUS: WMSetFocus(Message); return;
-    case WM_KILLFOCUS: WMKillFocus(Message); return;
-    case WM_NCDESTROY: WMNCDestroy(Message); return;
-    case WM_SYSCOLORCHANGE: WMSysColorChange(Message); return;
+    case WM_PAINT:
+      WMPaint(Message);
+      return;
+    case WM_ERASEBKGND:
+      WMEraseBkgnd(Message);
+      return;
+    case WM_SIZE:
+      WMSize(Message);
+      return;
+    case WM_MOVE:
+      WMMove(Message);
+      return;
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(Message);
+      return;
+    case WM_SETCURSOR:
+      WMSetCursor(Message);
+      return;
+    case WM_KEYDOWN:
+      WMKeyDown(Message);
+      return;
+    case WM_KEYUP:
+      WMKeyUp(Message);
+      return;
+    case WM_CHAR:
+      WMChar(Message);
+      return;
+    case WM_SYSKEYDOWN:
+      WMSysKeyDown(Message);
+      return;
+    case WM_SETFOCUS:
+      WMSetFocus(Message);
+      return;
+    case WM_KILLFOCUS:
+      WMKillFocus(Message);
+      return;
+    case WM_NCDESTROY:
+      WMNCDestroy(Message);
+      return;
+    case WM_SYSCOLORCHANGE:
+      WMSysColorChange(Message);
+      return;
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: CNKeyDown(Message); return;
-    case CN_KEYUP: CNKeyUp(Message); return;
+    case CN_SYSKEYDOWN:
+      CNKeyDown(Message);
+      return;
+    case CN_KEYUP:
+      CNKeyUp(Message);
+      return;
     case CN_CHAR:
-    case CN_SYSCHAR: CNChar(Message); return;
-    case CM_ENTER: CMEnter(Message); return;
-    case CM_EXIT: CMExit(Message); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
-    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
-    case CM_COLORCHANGED: CMColorChanged(Message); return;
-    case CM_FONTCHANGED: CMFontChanged(Message); return;
-    case CM_CTL3DCHANGED: CMCtl3DChanged(Message); return;
-    case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(Message); return;
-    case CM_DIALOGKEY: CMDialogKey(Message); return;
-    case CM_DIALOGCHAR: CMDialogChar(Message); return;
-    case CM_INVALIDATE: CMInvalidate(Message); return;
-    case CM_RECREATEWND: CMRecreateWnd(Message); return;
-    case CM_SYSCOLORCHANGE: CMSysColorChange(Message); return;
-    default: TControl::Dispatch(Message); return;
+    case CN_SYSCHAR:
+      CNChar(Message);
+      return;
+    case CM_ENTER:
+      CMEnter(Message);
+      return;
+    case CM_EXIT:
+      CMExit(Message);
+      return;
+    case CM_SHOWINGCHANGED:
+      CMShowingChanged(Message);
+      return;
+    case CM_VISIBLECHANGED:
+      CMVisibleChanged(Message);
+      return;
+    case CM_ENABLEDCHANGED:
+      CMEnabledChanged(Message);
+      return;
+    case CM_COLORCHANGED:
+      CMColorChanged(Message);
+      return;
+    case CM_FONTCHANGED:
+      CMFontChanged(Message);
+      return;
+    case CM_CTL3DCHANGED:
+      CMCtl3DChanged(Message);
+      return;
+    case CM_PARENTCTL3DCHANGED:
+      CMParentCtl3DChanged(Message);
+      return;
+    case CM_DIALOGKEY:
+      CMDialogKey(Message);
+      return;
+    case CM_DIALOGCHAR:
+      CMDialogChar(Message);
+      return;
+    case CM_INVALIDATE:
+      CMInvalidate(Message);
+      return;
+    case CM_RECREATEWND:
+      CMRecreateWnd(Message);
+      return;
+    case CM_SYSCOLORCHANGE:
+      CMSysColorChange(Message);
+      return;
+    default:
+      TControl::Dispatch(Message);
+      return;
   }
 }
 
@@ -642,7 +707,8 @@ void TWinControl::DefaultHandler(TMessage& Message) {
         return;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   Message.Result = CallWindowProcA(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
 }
@@ -655,7 +721,8 @@ void TWinControl::WMNCDestroy(TMessage& Message) {
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
-  if (reinterpret_cast<HWND>(Message.WParam) == FHandle && short(LOWORD(DWORD_PTR(Message.LParam))) == HTCLIENT) {
+  if (reinterpret_cast<HWND>(Message.WParam) == FHandle &&
+      short(LOWORD(DWORD_PTR(Message.LParam))) == HTCLIENT) {
     TCursor Cursor = Screen ? Screen->Cursor() : crDefault;
     if (Cursor == crDefault) {
       POINT P{};
@@ -678,7 +745,9 @@ void TWinControl::WMSysColorChange(TMessage& Message) {
   DefaultHandler(Message);
 }
 
-void TWinControl::CMSysColorChange(TMessage& Message) { Broadcast(Message); }
+void TWinControl::CMSysColorChange(TMessage& Message) {
+  Broadcast(Message);
+}
 
 void TWinControl::CMColorChanged(TMessage& Message) {
   TControl::CMColorChanged(Message);
@@ -704,7 +773,9 @@ void TWinControl::SetParentCtl3D(bool Value) {
   if (FParent && !ComponentState().Contains(csLoading)) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
 }
 
-void TWinControl::CMCtl3DChanged(TMessage&) { NotifyControls(CM_PARENTCTL3DCHANGED); }
+void TWinControl::CMCtl3DChanged(TMessage&) {
+  NotifyControls(CM_PARENTCTL3DCHANGED);
+}
 
 void TWinControl::CMParentCtl3DChanged(TMessage& Message) {
   if (!FParentCtl3D) return;
@@ -715,7 +786,9 @@ void TWinControl::CMParentCtl3DChanged(TMessage& Message) {
   FParentCtl3D = true;
 }
 
-void TWinControl::SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+void TWinControl::SetDoubleBuffered(bool Value) {
+  FDoubleBuffered = Value;
+}
 
 void TWinControl::Loaded() {
   TControl::Loaded();

@@ -97,7 +97,8 @@ class TWinControl : public TControl {
   void GetTabOrderList(std::vector<TWinControl*>& List) const;
   // The next (or previous) focusable control after CurControl in tab order, wrapping round;
   // CheckTabStop: only controls with TabStop; CheckParent: only direct children.
-  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                               bool CheckParent) const;
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
   void SelectFirst();
 
@@ -210,7 +211,7 @@ class TWinControl : public TControl {
   HWND FParentWindow = nullptr;
   // The procedure that gives a message its default handling (the window class's own).
   WNDPROC FDefWndProc = nullptr;
-  std::vector<TControl*> FControls;       // windowless children, bottom first
+  std::vector<TControl*> FControls;        // windowless children, bottom first
   std::vector<TWinControl*> FWinControls;  // windowed children, bottom first
   std::vector<TWinControl*> FTabList;
   std::unique_ptr<TBrush> FBrush;

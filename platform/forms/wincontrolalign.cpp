@@ -16,36 +16,51 @@ namespace {
 
 TAnchors AnchorsOfAlign(TAlign Align) {
   switch (Align) {
-    case alTop: return {akLeft, akTop, akRight};
-    case alBottom: return {akLeft, akRight, akBottom};
-    case alLeft: return {akLeft, akTop, akBottom};
-    case alRight: return {akRight, akTop, akBottom};
-    case alClient: return {akLeft, akTop, akRight, akBottom};
-    default: return {akLeft, akTop};
+    case alTop:
+      return {akLeft, akTop, akRight};
+    case alBottom:
+      return {akLeft, akRight, akBottom};
+    case alLeft:
+      return {akLeft, akTop, akBottom};
+    case alRight:
+      return {akRight, akTop, akBottom};
+    case alClient:
+      return {akLeft, akTop, akRight, akBottom};
+    default:
+      return {akLeft, akTop};
   }
 }
 
 // Whether C1 goes before C2 in the list of controls of one alignment.
 bool InsertBefore(const TControl* C1, const TControl* C2, TAlign Align) {
   switch (Align) {
-    case alTop: return C1->Top() < C2->Top();
-    case alBottom: return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
-    case alLeft: return C1->Left() < C2->Left();
-    case alRight: return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
-    default: return false;
+    case alTop:
+      return C1->Top() < C2->Top();
+    case alBottom:
+      return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
+    case alLeft:
+      return C1->Left() < C2->Left();
+    case alRight:
+      return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
+    default:
+      return false;
   }
 }
 
 }  // namespace
 
-void TWinControl::DisableAlign() { ++FAlignLevel; }
+void TWinControl::DisableAlign() {
+  ++FAlignLevel;
+}
 
 void TWinControl::EnableAlign() {
   if (FAlignLevel > 0) --FAlignLevel;
   if (FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded)) Realign();
 }
 
-void TWinControl::Realign() { AlignControl(nullptr); }
+void TWinControl::Realign() {
+  AlignControl(nullptr);
+}
 
 void TWinControl::AlignControl(TControl* AControl) {
   if (ComponentState().Contains(csDestroying)) return;
@@ -118,15 +133,20 @@ void TWinControl::AlignControls(TControl* AControl, RECT& Rect) {
     int NewWidth = Rect.right - Rect.left;
     if (NewWidth < 0 || Align == alLeft || Align == alRight || Align == alCustom) NewWidth = Control->Width();
     int NewHeight = Rect.bottom - Rect.top;
-    if (NewHeight < 0 || Align == alTop || Align == alBottom || Align == alCustom) NewHeight = Control->Height();
+    if (NewHeight < 0 || Align == alTop || Align == alBottom || Align == alCustom)
+      NewHeight = Control->Height();
     int NewLeft = Rect.left, NewTop = Rect.top;
     switch (Align) {
-      case alTop: Rect.top += NewHeight; break;
+      case alTop:
+        Rect.top += NewHeight;
+        break;
       case alBottom:
         Rect.bottom -= NewHeight;
         NewTop = Rect.bottom;
         break;
-      case alLeft: Rect.left += NewWidth; break;
+      case alLeft:
+        Rect.left += NewWidth;
+        break;
       case alRight:
         Rect.right -= NewWidth;
         NewLeft = Rect.right;
@@ -135,7 +155,8 @@ void TWinControl::AlignControls(TControl* AControl, RECT& Rect) {
         NewLeft = Control->Left();
         NewTop = Control->Top();
         break;
-      default: break;
+      default:
+        break;
     }
     Control->FAnchorMove = true;
     try {
@@ -148,15 +169,24 @@ void TWinControl::AlignControls(TControl* AControl, RECT& Rect) {
     // A control that did not take the size it was given (constraints) gives the rest back.
     if (Control->Width() != NewWidth || Control->Height() != NewHeight) {
       switch (Align) {
-        case alTop: Rect.top -= NewHeight - Control->Height(); break;
-        case alBottom: Rect.bottom += NewHeight - Control->Height(); break;
-        case alLeft: Rect.left -= NewWidth - Control->Width(); break;
-        case alRight: Rect.right += NewWidth - Control->Width(); break;
+        case alTop:
+          Rect.top -= NewHeight - Control->Height();
+          break;
+        case alBottom:
+          Rect.bottom += NewHeight - Control->Height();
+          break;
+        case alLeft:
+          Rect.left -= NewWidth - Control->Width();
+          break;
+        case alRight:
+          Rect.right += NewWidth - Control->Width();
+          break;
         case alClient:
           Rect.right += Control->Width() - NewWidth;
           Rect.bottom += Control->Height() - NewHeight;
           break;
-        default: break;
+        default:
+          break;
       }
     }
   };

@@ -24,7 +24,9 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+bool TWinControl::Focused() const {
+  return FHandle && GetFocus() == FHandle;
+}
 
 void TWinControl::SetFocus() {
   if (TCustomForm* Form = GetParentForm(this)) {
@@ -40,13 +42,21 @@ void TWinControl::RemoveFocus(bool Removing) {
   if (TCustomForm* Form = GetParentForm(this)) Form->DefocusControl(this, Removing);
 }
 
-void TWinControl::WMSetFocus(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMSetFocus(TMessage& Message) {
+  DefaultHandler(Message);
+}
 
-void TWinControl::WMKillFocus(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMKillFocus(TMessage& Message) {
+  DefaultHandler(Message);
+}
 
-void TWinControl::CMEnter(TMessage&) { DoEnter(); }
+void TWinControl::CMEnter(TMessage&) {
+  DoEnter();
+}
 
-void TWinControl::CMExit(TMessage&) { DoExit(); }
+void TWinControl::CMExit(TMessage&) {
+  DoExit();
+}
 
 void TWinControl::DoEnter() {
   if (OnEnter) OnEnter(this);
@@ -118,14 +128,16 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
       --Index;
     }
     TWinControl* Candidate = List[size_t(Index)];
-    if (Candidate->CanFocus() && (!CheckTabStop || Candidate->TabStop()) && (!CheckParent || Candidate->Parent() == this))
+    if (Candidate->CanFocus() && (!CheckTabStop || Candidate->TabStop()) &&
+        (!CheckParent || Candidate->Parent() == this))
       return Candidate;
   } while (Index != Start);
   return nullptr;
 }
 
 void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
-  if (TWinControl* Next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop)) Next->SetFocus();
+  if (TWinControl* Next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+    Next->SetFocus();
 }
 
 void TWinControl::SelectFirst() {
@@ -152,7 +164,8 @@ void TWinControl::KeyPress(char32_t& Key) {
 
 bool TWinControl::DoKeyDown(TMessage& Message) {
   TCustomForm* Form = GetParentForm(this);
-  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyDown(Message)) return true;
+  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyDown(Message))
+    return true;
   if (FControlStyle.Contains(csNoStdEvents)) return false;
   WORD Key = WORD(Message.WParam);
   KeyDown(Key, KeyDataToShiftState(Message.LParam));
@@ -163,7 +176,8 @@ bool TWinControl::DoKeyDown(TMessage& Message) {
 
 bool TWinControl::DoKeyUp(TMessage& Message) {
   TCustomForm* Form = GetParentForm(this);
-  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyUp(Message)) return true;
+  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyUp(Message))
+    return true;
   if (FControlStyle.Contains(csNoStdEvents)) return false;
   WORD Key = WORD(Message.WParam);
   KeyUp(Key, KeyDataToShiftState(Message.LParam));
@@ -174,7 +188,8 @@ bool TWinControl::DoKeyUp(TMessage& Message) {
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
   TCustomForm* Form = GetParentForm(this);
-  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyPress(Message)) return true;
+  if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyPress(Message))
+    return true;
   if (FControlStyle.Contains(csNoStdEvents)) return false;
   char32_t Key = char32_t(Message.WParam);
   KeyPress(Key);
@@ -204,25 +219,35 @@ void TWinControl::CNKeyDown(TMessage& Message) {
   if (Perform(CM_CHILDKEY, Message.WParam, LPARAM(this)) != 0) return;
   LRESULT Mask = 0;
   switch (Message.WParam) {
-    case VK_TAB: Mask = DLGC_WANTTAB; break;
+    case VK_TAB:
+      Mask = DLGC_WANTTAB;
+      break;
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
-    case VK_DOWN: Mask = DLGC_WANTARROWS; break;
+    case VK_DOWN:
+      Mask = DLGC_WANTARROWS;
+      break;
     case VK_RETURN:
     case VK_EXECUTE:
     case VK_ESCAPE:
-    case VK_CANCEL: Mask = DLGC_WANTALLKEYS; break;
-    default: break;
+    case VK_CANCEL:
+      Mask = DLGC_WANTALLKEYS;
+      break;
+    default:
+      break;
   }
-  if (Mask != 0 && Perform(CM_WANTSPECIALKEY, Message.WParam, 0) == 0 && (Perform(WM_GETDLGCODE, 0, 0) & Mask) == 0) {
+  if (Mask != 0 && Perform(CM_WANTSPECIALKEY, Message.WParam, 0) == 0 &&
+      (Perform(WM_GETDLGCODE, 0, 0) & Mask) == 0) {
     if (TCustomForm* Form = GetParentForm(this))
       if (Form->Perform(CM_DIALOGKEY, Message.WParam, Message.LParam) != 0) return;
   }
   Message.Result = 0;
 }
 
-void TWinControl::CNKeyUp(TMessage& Message) { Message.Result = 0; }
+void TWinControl::CNKeyUp(TMessage& Message) {
+  Message.Result = 0;
+}
 
 void TWinControl::CNChar(TMessage& Message) {
   Message.Result = 1;
@@ -233,6 +258,10 @@ void TWinControl::CNChar(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TWinControl::CMDialogKey(TMessage& Message) { Broadcast(Message); }
+void TWinControl::CMDialogKey(TMessage& Message) {
+  Broadcast(Message);
+}
 
-void TWinControl::CMDialogChar(TMessage& Message) { Broadcast(Message); }
+void TWinControl::CMDialogChar(TMessage& Message) {
+  Broadcast(Message);
+}

@@ -20,7 +20,9 @@ void MoveWindowOrg(HDC DC, int DX, int DY) {
 
 }  // namespace
 
-void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
+void TWinControl::Invalidate() {
+  Perform(CM_INVALIDATE, 0, 0);
+}
 
 void TWinControl::CMInvalidate(TMessage& Message) {
   if (FHandle && Message.WParam == 0) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
@@ -69,7 +71,8 @@ void TWinControl::WMPaint(TMessage& Message) {
   }
   RECT Client = ClientRect();
   HDC Screen = GetDC(nullptr);
-  HBITMAP Buffer = CreateCompatibleBitmap(Screen, std::max<LONG>(1, Client.right), std::max<LONG>(1, Client.bottom));
+  HBITMAP Buffer =
+      CreateCompatibleBitmap(Screen, std::max<LONG>(1, Client.right), std::max<LONG>(1, Client.bottom));
   ReleaseDC(nullptr, Screen);
   HDC Memory = CreateCompatibleDC(nullptr);
   HGDIOBJ Old = SelectObject(Memory, Buffer);

@@ -44,7 +44,8 @@ void ComposeWindow(TScreenImage& Image, POINT Origin, HWND Window) {
   COLORREF Key = 0;
   BYTE Alpha = 255;
   DWORD Flags = 0;
-  if (GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_LAYERED) GetLayeredWindowAttributes(Window, &Key, &Alpha, &Flags);
+  if (GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_LAYERED)
+    GetLayeredWindowAttributes(Window, &Key, &Alpha, &Flags);
   const bool UseKey = Flags & LWA_COLORKEY;
   const int A = (Flags & LWA_ALPHA) ? Alpha : 255;
 
@@ -63,8 +64,11 @@ void ComposeWindow(TScreenImage& Image, POINT Origin, HWND Window) {
         continue;
       }
       const uint32_t Under = Image.At(SX, SY);
-      auto Mix = [A](uint8_t Top, uint8_t Bottom) { return uint8_t((Top * A + Bottom * (255 - A) + 127) / 255); };
-      PutPixel(Image, SX, SY, Mix(R, uint8_t(Under >> 16)), Mix(G, uint8_t(Under >> 8)), Mix(B, uint8_t(Under)));
+      auto Mix = [A](uint8_t Top, uint8_t Bottom) {
+        return uint8_t((Top * A + Bottom * (255 - A) + 127) / 255);
+      };
+      PutPixel(Image, SX, SY, Mix(R, uint8_t(Under >> 16)), Mix(G, uint8_t(Under >> 8)),
+               Mix(B, uint8_t(Under)));
     }
   }
 }
@@ -76,7 +80,8 @@ TScreenImage Compose(RECT Area) {
   Image.Pixels.assign(size_t(Image.Width) * size_t(Image.Height), 0);
   const COLORREF Desktop = GetSysColor(COLOR_DESKTOP);
   for (int Y = 0; Y < Image.Height; ++Y)
-    for (int X = 0; X < Image.Width; ++X) PutPixel(Image, X, Y, GetRValue(Desktop), GetGValue(Desktop), GetBValue(Desktop));
+    for (int X = 0; X < Image.Width; ++X)
+      PutPixel(Image, X, Y, GetRValue(Desktop), GetGValue(Desktop), GetBValue(Desktop));
   for (HWND Window : TopLevelWindowsBottomFirst()) ComposeWindow(Image, POINT{Area.left, Area.top}, Window);
   return Image;
 }
@@ -91,8 +96,9 @@ bool WritePng(const TScreenImage& Image, const std::string& FileName) {
 
 void SaveScreenImagePng(const TScreenImage& Image, const std::string& FileName) {
   // 0x00RRGGBB in memory is blue, green, red, unused: the layout PNG writing takes as Bgrx32.
-  SavePngFile(FileName, TPixelView{reinterpret_cast<const uint8_t*>(Image.Pixels.data()), ptrdiff_t(Image.Width) * 4,
-                                   Image.Width, Image.Height, TPixelLayout::Bgrx32});
+  SavePngFile(FileName,
+              TPixelView{reinterpret_cast<const uint8_t*>(Image.Pixels.data()), ptrdiff_t(Image.Width) * 4,
+                         Image.Width, Image.Height, TPixelLayout::Bgrx32});
 }
 
 THeadlessBackend::THeadlessBackend(int Width, int Height) : FWidth(Width), FHeight(Height) {
@@ -113,10 +119,18 @@ void THeadlessBackend::SetScreenSize(int Width, int Height) {
   SystemParametersInfoA(SPI_SETWORKAREA, 0, &Work, 0);
 }
 
-void THeadlessBackend::KeyDown(int VirtualKey, std::optional<std::u32string> Text) { InjectKey(VirtualKey, true, std::move(Text)); }
-void THeadlessBackend::KeyUp(int VirtualKey) { InjectKey(VirtualKey, false); }
-void THeadlessBackend::KeyPress(int VirtualKey, std::optional<std::u32string> Text) { InjectKeyStroke(VirtualKey, std::move(Text)); }
-void THeadlessBackend::TypeText(const std::u32string& Text) { InjectText(Text); }
+void THeadlessBackend::KeyDown(int VirtualKey, std::optional<std::u32string> Text) {
+  InjectKey(VirtualKey, true, std::move(Text));
+}
+void THeadlessBackend::KeyUp(int VirtualKey) {
+  InjectKey(VirtualKey, false);
+}
+void THeadlessBackend::KeyPress(int VirtualKey, std::optional<std::u32string> Text) {
+  InjectKeyStroke(VirtualKey, std::move(Text));
+}
+void THeadlessBackend::TypeText(const std::u32string& Text) {
+  InjectText(Text);
+}
 
 void THeadlessBackend::Chord(std::initializer_list<int> Modifiers, int VirtualKey) {
   for (int Modifier : Modifiers) InjectKey(Modifier, true);
@@ -124,13 +138,25 @@ void THeadlessBackend::Chord(std::initializer_list<int> Modifiers, int VirtualKe
   for (auto Walk = std::rbegin(Modifiers); Walk != std::rend(Modifiers); ++Walk) InjectKey(*Walk, false);
 }
 
-void THeadlessBackend::MouseMove(int X, int Y) { InjectMouseMove(X, Y); }
-void THeadlessBackend::MouseDown(int Button, int X, int Y) { InjectMouseButton(Button, true, X, Y); }
-void THeadlessBackend::MouseUp(int Button, int X, int Y) { InjectMouseButton(Button, false, X, Y); }
-void THeadlessBackend::Click(int Button, int X, int Y) { InjectMouseClick(Button, X, Y); }
-void THeadlessBackend::Wheel(int Delta, int X, int Y) { InjectMouseWheel(Delta, X, Y); }
+void THeadlessBackend::MouseMove(int X, int Y) {
+  InjectMouseMove(X, Y);
+}
+void THeadlessBackend::MouseDown(int Button, int X, int Y) {
+  InjectMouseButton(Button, true, X, Y);
+}
+void THeadlessBackend::MouseUp(int Button, int X, int Y) {
+  InjectMouseButton(Button, false, X, Y);
+}
+void THeadlessBackend::Click(int Button, int X, int Y) {
+  InjectMouseClick(Button, X, Y);
+}
+void THeadlessBackend::Wheel(int Delta, int X, int Y) {
+  InjectMouseWheel(Delta, X, Y);
+}
 
-TScreenImage THeadlessBackend::CaptureScreen() const { return Compose(RECT{0, 0, FWidth, FHeight}); }
+TScreenImage THeadlessBackend::CaptureScreen() const {
+  return Compose(RECT{0, 0, FWidth, FHeight});
+}
 
 TScreenImage THeadlessBackend::CaptureWindow(HWND Window) const {
   if (!IsWindow(Window)) return TScreenImage{};
@@ -139,13 +165,23 @@ TScreenImage THeadlessBackend::CaptureWindow(HWND Window) const {
   return Compose(Bounds);
 }
 
-bool THeadlessBackend::SaveScreenPng(const std::string& FileName) const { return WritePng(CaptureScreen(), FileName); }
+bool THeadlessBackend::SaveScreenPng(const std::string& FileName) const {
+  return WritePng(CaptureScreen(), FileName);
+}
 
 bool THeadlessBackend::SaveWindowPng(HWND Window, const std::string& FileName) const {
   return WritePng(CaptureWindow(Window), FileName);
 }
 
-void THeadlessBackend::WindowChanged(HWND) { ++FChanges; }
-void THeadlessBackend::WindowDestroyed(HWND) { ++FChanges; }
-void THeadlessBackend::Flush() { ++FFlushes; }
-void THeadlessBackend::CursorChanged(HCURSOR Cursor) { FCursor = Cursor; }
+void THeadlessBackend::WindowChanged(HWND) {
+  ++FChanges;
+}
+void THeadlessBackend::WindowDestroyed(HWND) {
+  ++FChanges;
+}
+void THeadlessBackend::Flush() {
+  ++FFlushes;
+}
+void THeadlessBackend::CursorChanged(HCURSOR Cursor) {
+  FCursor = Cursor;
+}

@@ -8,11 +8,10 @@
 // its colour key and its alpha, over the desktop colour. Input goes through the window
 // system's own input entry points, so it is handled exactly as a real back end's would be.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <cstdint>
 #include <vector>
 
 #include "platform/user/paint.h"

@@ -28,7 +28,8 @@ const TAlignCase AlignCases[] = {
       {alLeft, Bounds(0, 0, 20, 10)},
       {alBottom, Bounds(0, 0, 10, 15)},
       {alTop, Bounds(0, 0, 10, 10)}},
-     {Rect(20, 10, 170, 85), Rect(170, 10, 200, 85), Rect(0, 10, 20, 85), Rect(0, 85, 200, 100), Rect(0, 0, 200, 10)}},
+     {Rect(20, 10, 170, 85), Rect(170, 10, 200, 85), Rect(0, 10, 20, 85), Rect(0, 85, 200, 100),
+      Rect(0, 0, 200, 10)}},
     // two top controls keep their order on screen, whatever their creation order
     {"two tops in screen order",
      {{alTop, Bounds(0, 50, 10, 20)}, {alTop, Bounds(0, 5, 10, 10)}},

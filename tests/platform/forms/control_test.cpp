@@ -39,23 +39,98 @@ class ControlTest : public TFormsTest {
   TTestShape* Shape = nullptr;
 };
 
+TEST_F(ControlTest, ShowAndResizeMessageSequences) {
+  TForm* Shown = NewForm<TForm>(nullptr);
+  Shown->SetBounds(10, 10, 200, 150);
+  auto* First = new TTestBox(Shown);
+  First->SetParent(Shown);
+  Log.Attach(Shown, "Form");
+  Log.Attach(First, "Box");
+  Log.Ignored = {WM_GETTEXT,    WM_GETTEXTLENGTH, WM_NCHITTEST,    WM_SETCURSOR,
+                 WM_GETDLGCODE, CM_HITTEST,       WM_GETMINMAXINFO};
+  // Form.Show on a new form with one focusable child: the windows are made (the form's first),
+  // the child is shown before the form, the form is activated and the focus goes to the child;
+  // painting comes later, from the queue, parent before child.
+  static const TExpectedControlMessage Show[] = {
+      {"Form", CM_VISIBLECHANGED},
+      {"Form", WM_NCCREATE},
+      {"Form", WM_NCCALCSIZE},
+      {"Form", WM_CREATE},
+      {"Form", WM_SIZE},
+      {"Form", WM_MOVE},
+      {"Box", WM_NCCREATE},
+      {"Box", WM_NCCALCSIZE},
+      {"Box", WM_CREATE},
+      {"Box", WM_SIZE},
+      {"Box", WM_MOVE},
+      {"Form", WM_PARENTNOTIFY, Optional},
+      {"Box", WM_WINDOWPOSCHANGING, Optional},  // placed in z-order among its siblings
+      {"Box", WM_WINDOWPOSCHANGED, Optional},
+      {"Box", CM_SHOWINGCHANGED},
+      {"Box", WM_WINDOWPOSCHANGING},
+      {"Box", WM_WINDOWPOSCHANGED},
+      {"Form", CM_SHOWINGCHANGED},
+      {"Form", WM_SHOWWINDOW},
+      {"Form", WM_WINDOWPOSCHANGING},
+      {"Form", WM_ACTIVATEAPP, Optional},
+      {"Form", WM_NCACTIVATE},
+      {"Form", WM_ACTIVATE, WParam, WA_ACTIVE},
+      {"Box", WM_SETFOCUS},
+      {"Form", CM_ACTIVATE},
+      {"Box", CM_ENTER},
+      {"Form", CM_FOCUSCHANGED},
+      {"Form", WM_WINDOWPOSCHANGED},
+      {"Form", WM_WINDOWPOSCHANGING, Optional},  // brought to the front
+      {"Form", WM_WINDOWPOSCHANGED, Optional},
+      {"Form", Separator},
+      {"Form", WM_PAINT},
+      {"Form", WM_NCPAINT, Optional},
+      {"Form", WM_ERASEBKGND},
+      {"Box", WM_PAINT},
+      {"Box", WM_ERASEBKGND, Optional},
+  };
+  Shown->Show();
+  Shown->Perform(Separator, 0, 0);
+  Pump();
+  ExpectControlMessages(Log, Show, "Form.Show, new form with a box");
+
+  // Form.SetBounds with a new width: the size arrives at once, the painting later.
+  Log.Clear();
+  static const TExpectedControlMessage Resize[] = {
+      {"Form", WM_WINDOWPOSCHANGING},
+      {"Form", WM_NCCALCSIZE},
+      {"Form", WM_WINDOWPOSCHANGED},
+      {"Form", WM_SIZE},
+      {"Form", Separator},
+      {"Form", WM_PAINT},
+      {"Form", WM_NCPAINT, Optional},
+      {"Form", WM_ERASEBKGND},
+      {"Box", WM_PAINT, Optional},
+      {"Box", WM_ERASEBKGND, Optional},
+  };
+  Shown->SetBounds(10, 10, 250, 150);
+  Shown->Perform(Separator, 0, 0);
+  Pump();
+  ExpectControlMessages(Log, Resize, "Form.SetBounds, wider");
+  Shown->Free();
+}
+
 TEST_F(ControlTest, ParentNotificationsFollowTheParent) {
   MakeForm();
-  for (auto [Control, Name] : {std::pair<TControl*, const char*>{Panel, "Panel"}, {Box, "Box"}, {Shape, "Shape"}})
+  for (auto [Control, Name] :
+       {std::pair<TControl*, const char*>{Panel, "Panel"}, {Box, "Box"}, {Shape, "Shape"}})
     Log.Attach(Control, Name);
-  Log.Only = {CM_COLORCHANGED, CM_PARENTCOLORCHANGED, CM_FONTCHANGED, CM_PARENTFONTCHANGED, CM_ENABLEDCHANGED,
-              CM_TEXTCHANGED, WM_SETTEXT, CM_VISIBLECHANGED, CM_SHOWINGCHANGED};
+  Log.Only = {CM_COLORCHANGED,      CM_PARENTCOLORCHANGED, CM_FONTCHANGED,
+              CM_PARENTFONTCHANGED, CM_ENABLEDCHANGED,     CM_TEXTCHANGED,
+              WM_SETTEXT,           CM_VISIBLECHANGED,     CM_SHOWINGCHANGED};
   Box->SetParentColor(true);
   Shape->SetParentColor(true);
   Log.Clear();
 
   // Panel.Color := clRed: the panel hears of its own change, then tells its children, in order.
   static const TExpectedControlMessage SetColor[] = {
-      {"Panel", CM_COLORCHANGED},
-      {"Shape", CM_PARENTCOLORCHANGED},
-      {"Shape", CM_COLORCHANGED},
-      {"Box", CM_PARENTCOLORCHANGED},
-      {"Box", CM_COLORCHANGED},
+      {"Panel", CM_COLORCHANGED},     {"Shape", CM_PARENTCOLORCHANGED}, {"Shape", CM_COLORCHANGED},
+      {"Box", CM_PARENTCOLORCHANGED}, {"Box", CM_COLORCHANGED},
   };
   Panel->SetColor(clRed);
   ExpectControlMessages(Log, SetColor, "Panel.Color := clRed");
@@ -75,11 +150,8 @@ TEST_F(ControlTest, ParentNotificationsFollowTheParent) {
   Log.Clear();
   Panel->Font()->SetSize(14);
   static const TExpectedControlMessage SetFont[] = {
-      {"Panel", CM_FONTCHANGED},
-      {"Shape", CM_PARENTFONTCHANGED},
-      {"Shape", CM_FONTCHANGED},
-      {"Box", CM_PARENTFONTCHANGED},
-      {"Box", CM_FONTCHANGED},
+      {"Panel", CM_FONTCHANGED},     {"Shape", CM_PARENTFONTCHANGED}, {"Shape", CM_FONTCHANGED},
+      {"Box", CM_PARENTFONTCHANGED}, {"Box", CM_FONTCHANGED},
   };
   ExpectControlMessages(Log, SetFont, "Panel.Font.Size := 14");
   EXPECT_EQ(Box->Font()->Size(), 14);
@@ -106,8 +178,8 @@ TEST_F(ControlTest, InsertAndRemoveNotifyTheParent) {
   auto* Extra = new TTestShape(Form);
   Log.Attach(Panel, "Panel");
   Log.Attach(Extra, "Extra");
-  Log.Only = {CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE, CM_PARENTCOLORCHANGED, CM_PARENTFONTCHANGED,
-              CM_PARENTSHOWHINTCHANGED, CM_PARENTBIDIMODECHANGED};
+  Log.Only = {CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE,         CM_PARENTCOLORCHANGED,
+              CM_PARENTFONTCHANGED, CM_PARENTSHOWHINTCHANGED, CM_PARENTBIDIMODECHANGED};
   static const TExpectedControlMessage Insert[] = {
       {"Panel", CM_CONTROLLISTCHANGE, WParam | LParam, WPARAM(Extra), 1},
       {"Extra", CM_PARENTCOLORCHANGED},
@@ -231,8 +303,12 @@ TEST_F(ControlTest, MouseReachesWindowlessControlsInTheirOwnCoordinates) {
     int X, Y;
   };
   std::vector<TEvent> Events;
-  Shape->OnMouseDown = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) { Events.push_back({"down", X, Y}); });
-  Shape->OnMouseUp = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) { Events.push_back({"up", X, Y}); });
+  Shape->OnMouseDown = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    Events.push_back({"down", X, Y});
+  });
+  Shape->OnMouseUp = TMouseEvent([&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    Events.push_back({"up", X, Y});
+  });
   Shape->OnClick = TNotifyEvent([&](TObject*) { Events.push_back({"click", 0, 0}); });
   Shape->OnDblClick = TNotifyEvent([&](TObject*) { Events.push_back({"dblclick", 0, 0}); });
 
@@ -276,7 +352,8 @@ TEST_F(ControlTest, MouseEnterAndLeaveFollowTheControlUnderTheMouse) {
   MakeForm();
   Form->Show();
   Pump();
-  for (auto [Control, Name] : {std::pair<TControl*, const char*>{Panel, "Panel"}, {Box, "Box"}, {Shape, "Shape"}})
+  for (auto [Control, Name] :
+       {std::pair<TControl*, const char*>{Panel, "Panel"}, {Box, "Box"}, {Shape, "Shape"}})
     Log.Attach(Control, Name);
   Log.Only = {CM_MOUSEENTER, CM_MOUSELEAVE};
   auto MoveTo = [&](TControl* Control, int X, int Y) {
@@ -309,12 +386,15 @@ TEST_F(ControlTest, UnhandledWheelGoesToTheParent) {
   Box->SetFocus();
   std::vector<std::string> Seen;
   bool PanelHandles = true;
-  Box->OnMouseWheel = TMouseWheelEvent([&](TObject*, TShiftState, int Delta, POINT, bool&) { Seen.push_back("box " + std::to_string(Delta)); });
+  Box->OnMouseWheel = TMouseWheelEvent([&](TObject*, TShiftState, int Delta, POINT, bool&) {
+    Seen.push_back("box " + std::to_string(Delta));
+  });
   Panel->OnMouseWheelDown = TMouseWheelUpDownEvent([&](TObject*, TShiftState, POINT, bool& Handled) {
     Seen.push_back("panel down");
     Handled = PanelHandles;
   });
-  Form->OnMouseWheel = TMouseWheelEvent([&](TObject*, TShiftState, int, POINT, bool&) { Seen.push_back("form"); });
+  Form->OnMouseWheel =
+      TMouseWheelEvent([&](TObject*, TShiftState, int, POINT, bool&) { Seen.push_back("form"); });
   POINT P = Box->ClientToScreen(POINT{2, 2});
   InjectMouseWheel(-WHEEL_DELTA, P.x, P.y);
   Pump();

@@ -69,6 +69,10 @@ void ExpectControlMessagesAt(const TControlLog& Log, const TExpectedControlMessa
 #define ExpectControlMessages(Log, Expected, Context) \
   ::FormsTest::ExpectControlMessagesAt((Log), (Expected), std::size(Expected), (Context), __FILE__, __LINE__)
 
+// A message no one else uses: performed right after an action, its place in the log shows what
+// happened synchronously (before it) and what came from the queue (after it).
+constexpr UINT Separator = WM_APP + 0x3FE;
+
 // ---- the fixture -------------------------------------------------------------------------------
 
 class TFormsTest : public ::testing::Test {
@@ -139,7 +143,5 @@ class TTestShape : public TGraphicControl {
 
 // The pixel colour (0x00RRGGBB as TColor BGR) of a window's store at a client point.
 TColor PixelAt(TWinControl* Control, int X, int Y);
-// Writes the screen to the test's output folder (for looking at failures).
-std::string TestOutputPath(const std::string& Name);
 
 }  // namespace FormsTest

@@ -1,11 +1,8 @@
-#include "tests/platform/forms/controltest.h"
-
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "platform/forms/controlcanvas.h"
 #include "platform/gdi/gdi.h"
+#include "tests/platform/forms/controltest.h"
 
 namespace FormsTest {
 
@@ -22,35 +19,50 @@ void TControlLog::Attach(TControl* Control, const std::string& Name) {
 
 std::vector<std::string> TControlLog::Names() const {
   std::vector<std::string> Result;
-  for (const auto& Entry : FEntries) Result.push_back(Entry.Control + " " + ControlMessageName(Entry.Message));
+  for (const auto& Entry : FEntries)
+    Result.push_back(Entry.Control + " " + ControlMessageName(Entry.Message));
   return Result;
 }
 
 const char* ControlMessageName(UINT Message) {
   switch (Message) {
 #define NAME(M) \
-  case M: return #M;
-    NAME(WM_CREATE) NAME(WM_DESTROY) NAME(WM_MOVE) NAME(WM_SIZE) NAME(WM_ACTIVATE) NAME(WM_SETFOCUS)
-    NAME(WM_KILLFOCUS) NAME(WM_ENABLE) NAME(WM_SETTEXT) NAME(WM_PAINT) NAME(WM_CLOSE) NAME(WM_ERASEBKGND)
-    NAME(WM_SHOWWINDOW) NAME(WM_CANCELMODE) NAME(WM_SETCURSOR) NAME(WM_MOUSEACTIVATE) NAME(WM_WINDOWPOSCHANGING)
-    NAME(WM_WINDOWPOSCHANGED) NAME(WM_NCCREATE) NAME(WM_NCDESTROY) NAME(WM_NCCALCSIZE) NAME(WM_NCHITTEST)
-    NAME(WM_NCPAINT) NAME(WM_NCACTIVATE) NAME(WM_GETDLGCODE) NAME(WM_KEYDOWN) NAME(WM_KEYUP) NAME(WM_CHAR)
-    NAME(WM_SYSKEYDOWN) NAME(WM_TIMER) NAME(WM_MOUSEMOVE) NAME(WM_LBUTTONDOWN) NAME(WM_LBUTTONUP)
-    NAME(WM_LBUTTONDBLCLK) NAME(WM_RBUTTONDOWN) NAME(WM_RBUTTONUP) NAME(WM_MOUSEWHEEL) NAME(WM_CAPTURECHANGED)
-    NAME(WM_GETTEXT) NAME(WM_GETTEXTLENGTH) NAME(WM_GETMINMAXINFO) NAME(WM_STYLECHANGING) NAME(WM_STYLECHANGED)
-    NAME(WM_CUT) NAME(WM_COPY) NAME(WM_PASTE) NAME(WM_CLEAR) NAME(WM_UNDO) NAME(WM_ACTIVATEAPP)
-    NAME(CM_ACTIVATE) NAME(CM_DEACTIVATE) NAME(CM_CANCELMODE) NAME(CM_DIALOGKEY) NAME(CM_DIALOGCHAR)
-    NAME(CM_FOCUSCHANGED) NAME(CM_PARENTFONTCHANGED) NAME(CM_PARENTCOLORCHANGED) NAME(CM_HITTEST)
-    NAME(CM_VISIBLECHANGED) NAME(CM_ENABLEDCHANGED) NAME(CM_COLORCHANGED) NAME(CM_FONTCHANGED)
-    NAME(CM_CURSORCHANGED) NAME(CM_CTL3DCHANGED) NAME(CM_PARENTCTL3DCHANGED) NAME(CM_TEXTCHANGED)
-    NAME(CM_MOUSEENTER) NAME(CM_MOUSELEAVE) NAME(CM_SHOWINGCHANGED) NAME(CM_ENTER) NAME(CM_EXIT)
-    NAME(CM_WANTSPECIALKEY) NAME(CM_RELEASE) NAME(CM_SHOWHINTCHANGED) NAME(CM_PARENTSHOWHINTCHANGED)
-    NAME(CM_SYSCOLORCHANGE) NAME(CM_TABSTOPCHANGED) NAME(CM_CONTROLLISTCHANGE) NAME(CM_CHILDKEY)
-    NAME(CM_HINTSHOW) NAME(CM_RECREATEWND) NAME(CM_INVALIDATE) NAME(CM_CONTROLCHANGE) NAME(CM_CHANGED)
-    NAME(CM_BIDIMODECHANGED) NAME(CM_PARENTBIDIMODECHANGED) NAME(CM_MOUSEWHEEL) NAME(CN_KEYDOWN)
-    NAME(CN_KEYUP) NAME(CN_CHAR)
+  case M:       \
+    return #M;
+    NAME(WM_CREATE)
+    NAME(WM_DESTROY) NAME(WM_MOVE) NAME(WM_SIZE) NAME(WM_ACTIVATE) NAME(WM_SETFOCUS) NAME(WM_KILLFOCUS) NAME(
+        WM_ENABLE) NAME(WM_SETTEXT) NAME(WM_PAINT) NAME(WM_CLOSE) NAME(WM_ERASEBKGND) NAME(WM_SHOWWINDOW)
+        NAME(WM_CANCELMODE) NAME(WM_SETCURSOR) NAME(WM_MOUSEACTIVATE) NAME(WM_WINDOWPOSCHANGING) NAME(
+            WM_WINDOWPOSCHANGED) NAME(WM_NCCREATE) NAME(WM_NCDESTROY) NAME(WM_NCCALCSIZE) NAME(WM_NCHITTEST)
+            NAME(WM_NCPAINT) NAME(WM_NCACTIVATE) NAME(WM_GETDLGCODE) NAME(WM_KEYDOWN) NAME(WM_KEYUP)
+                NAME(WM_CHAR) NAME(WM_SYSKEYDOWN) NAME(WM_TIMER) NAME(WM_MOUSEMOVE) NAME(WM_LBUTTONDOWN) NAME(
+                    WM_LBUTTONUP) NAME(WM_LBUTTONDBLCLK) NAME(WM_RBUTTONDOWN) NAME(WM_RBUTTONUP)
+                    NAME(WM_MOUSEWHEEL) NAME(WM_CAPTURECHANGED) NAME(WM_GETTEXT) NAME(WM_GETTEXTLENGTH) NAME(
+                        WM_GETMINMAXINFO) NAME(WM_STYLECHANGING) NAME(WM_STYLECHANGED) NAME(WM_PARENTNOTIFY)
+                        NAME(WM_APP + 0x3FE) NAME(WM_CUT) NAME(WM_COPY) NAME(WM_PASTE) NAME(WM_CLEAR)
+                            NAME(WM_UNDO) NAME(WM_ACTIVATEAPP) NAME(CM_ACTIVATE) NAME(CM_DEACTIVATE) NAME(
+                                CM_CANCELMODE) NAME(CM_DIALOGKEY) NAME(CM_DIALOGCHAR) NAME(CM_FOCUSCHANGED)
+                                NAME(CM_PARENTFONTCHANGED) NAME(CM_PARENTCOLORCHANGED) NAME(CM_HITTEST) NAME(
+                                    CM_VISIBLECHANGED) NAME(CM_ENABLEDCHANGED) NAME(CM_COLORCHANGED)
+                                    NAME(CM_FONTCHANGED) NAME(CM_CURSORCHANGED) NAME(CM_CTL3DCHANGED)
+                                        NAME(CM_PARENTCTL3DCHANGED) NAME(CM_TEXTCHANGED) NAME(CM_MOUSEENTER)
+                                            NAME(CM_MOUSELEAVE) NAME(CM_SHOWINGCHANGED) NAME(CM_ENTER)
+                                                NAME(CM_EXIT) NAME(CM_WANTSPECIALKEY) NAME(CM_RELEASE)
+                                                    NAME(CM_SHOWHINTCHANGED) NAME(CM_PARENTSHOWHINTCHANGED)
+                                                        NAME(CM_SYSCOLORCHANGE) NAME(CM_TABSTOPCHANGED)
+                                                            NAME(CM_CONTROLLISTCHANGE) NAME(CM_CHILDKEY)
+                                                                NAME(CM_HINTSHOW) NAME(CM_RECREATEWND)
+                                                                    NAME(CM_INVALIDATE) NAME(CM_CONTROLCHANGE)
+                                                                        NAME(CM_CHANGED)
+                                                                            NAME(CM_BIDIMODECHANGED)
+                                                                                NAME(CM_PARENTBIDIMODECHANGED)
+                                                                                    NAME(CM_MOUSEWHEEL)
+                                                                                        NAME(CN_KEYDOWN)
+                                                                                            NAME(CN_KEYUP)
+                                                                                                NAME(CN_CHAR)
 #undef NAME
-    default: return "(other)";
+                                                                                                    default
+        : return "(other)";
   }
 }
 
@@ -58,7 +70,8 @@ namespace {
 
 std::string Describe(const std::string& Control, UINT Message, WPARAM W, LPARAM L) {
   std::ostringstream Out;
-  Out << Control << " " << ControlMessageName(Message) << " (0x" << std::hex << Message << ") w=0x" << W << " l=0x" << L;
+  Out << Control << " " << ControlMessageName(Message) << " (0x" << std::hex << Message << ") w=0x" << W
+      << " l=0x" << L;
   return Out.str();
 }
 
@@ -88,11 +101,15 @@ void ExpectControlMessagesAt(const TControlLog& Log, const TExpectedControlMessa
   std::ostringstream Dump;
   Dump << Context << ": message sequence differs\n  expected:\n";
   for (size_t E = 0; E < Count; ++E)
-    Dump << "    [" << E << "] " << Describe(Expected[E].Control, Expected[E].Message, Expected[E].WParamValue, Expected[E].LParamValue)
+    Dump << "    [" << E << "] "
+         << Describe(Expected[E].Control, Expected[E].Message, Expected[E].WParamValue,
+                     Expected[E].LParamValue)
          << ((Expected[E].Flags & Optional) ? " (optional)" : "") << "\n";
   Dump << "  actual:\n";
   for (size_t I = 0; I < Actual.size(); ++I)
-    Dump << "    [" << I << "] " << Describe(Actual[I].Control, Actual[I].Message, Actual[I].WParamValue, Actual[I].LParamValue) << "\n";
+    Dump << "    [" << I << "] "
+         << Describe(Actual[I].Control, Actual[I].Message, Actual[I].WParamValue, Actual[I].LParamValue)
+         << "\n";
   ADD_FAILURE_AT(File, Line) << Dump.str();
 }
 
@@ -157,8 +174,8 @@ void TFormsTest::Advance(uint64_t Milliseconds, uint64_t Step) {
 // ---- test controls -----------------------------------------------------------------------------
 
 TTestPanel::TTestPanel(TComponent* AOwner) : TCustomControl(AOwner) {
-  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
-                   csReplicatable};
+  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                   csOpaque,          csDoubleClicks, csReplicatable};
   SetBounds(0, 0, 100, 50);
 }
 
@@ -216,7 +233,9 @@ void TTestBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
-TTestShape::TTestShape(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 20, 20); }
+TTestShape::TTestShape(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetBounds(0, 0, 20, 20);
+}
 
 void TTestShape::Paint() {
   ++PaintCount;
@@ -244,13 +263,6 @@ TColor PixelAt(TWinControl* Control, int X, int Y) {
   if (!Surface.IsValid() || SX < 0 || SY < 0 || SX >= Surface.Width || SY >= Surface.Height) return clNone;
   const uint8_t* Pixel = Surface.Row(SY) + SX * 4;
   return TColor(RGB(Pixel[2], Pixel[1], Pixel[0]));
-}
-
-std::string TestOutputPath(const std::string& Name) {
-  const char* Folder = std::getenv("KORCAM_TEST_IMAGES");
-  std::filesystem::path Path = Folder ? Folder : "/tmp/korcam-control-images";
-  std::filesystem::create_directories(Path);
-  return (Path / Name).string();
 }
 
 }  // namespace FormsTest

@@ -1,10 +1,11 @@
 // The edit control: key sequences, the clipboard, the limits and flags, the EM_ messages, the
 // mouse, and the caret.
 
+#include "platform/forms/edit.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/forms/clipboard.h"
-#include "platform/forms/edit.h"
 #include "platform/rtl/unicode.h"
 #include "tests/platform/forms/controltest.h"
 
@@ -17,23 +18,33 @@ struct TKeyOp {
   int VirtualKey = 0;
   std::u32string Text;
 };
-TKeyOp Type(std::u32string Text) { return {TKeyOp::Type, 0, std::move(Text)}; }
-TKeyOp Key(int VirtualKey) { return {TKeyOp::Key, VirtualKey, {}}; }
-TKeyOp Shift(int VirtualKey) { return {TKeyOp::ShiftKey, VirtualKey, {}}; }
-TKeyOp Ctrl(int VirtualKey) { return {TKeyOp::CtrlKey, VirtualKey, {}}; }
-TKeyOp CtrlShift(int VirtualKey) { return {TKeyOp::CtrlShiftKey, VirtualKey, {}}; }
+TKeyOp Type(std::u32string Text) {
+  return {TKeyOp::Type, 0, std::move(Text)};
+}
+TKeyOp Key(int VirtualKey) {
+  return {TKeyOp::Key, VirtualKey, {}};
+}
+TKeyOp Shift(int VirtualKey) {
+  return {TKeyOp::ShiftKey, VirtualKey, {}};
+}
+TKeyOp Ctrl(int VirtualKey) {
+  return {TKeyOp::CtrlKey, VirtualKey, {}};
+}
+TKeyOp CtrlShift(int VirtualKey) {
+  return {TKeyOp::CtrlShiftKey, VirtualKey, {}};
+}
 
 struct TEditCase {
   const char* Name;
-  std::string Start;            // the text before
-  int Caret;                    // SelStart before (-1: the end)
+  std::string Start;  // the text before
+  int Caret;          // SelStart before (-1: the end)
   std::vector<TKeyOp> Keys;
   std::string Expected;
   int SelStart;
   int SelLength;
   int Beeps = 0;
-  int Changes = -1;             // OnChange count (-1: not checked)
-  std::string Clip = "";        // the clipboard before (and, when Keys cut or copy, after: ClipAfter)
+  int Changes = -1;       // OnChange count (-1: not checked)
+  std::string Clip = "";  // the clipboard before (and, when Keys cut or copy, after: ClipAfter)
   std::string ClipAfter = "";
   int MaxLength = 0;
   TEditCharCase CharCase = ecNormal;
@@ -44,26 +55,123 @@ struct TEditCase {
 const TEditCase EditCases[] = {
     {"typing", "", 0, {Type(U"abc")}, "abc", 3, 0, 0, 3},
     {"Home and End", "hello", -1, {Key(VK_HOME), Type(U"X"), Key(VK_END), Type(U"Y")}, "XhelloY", 7, 0, 0, 2},
-    {"Shift+Left selects, typing replaces", "hello", -1, {Shift(VK_LEFT), Shift(VK_LEFT), Type(U"Z")}, "helZ", 4, 0, 0, 1},
+    {"Shift+Left selects, typing replaces",
+     "hello",
+     -1,
+     {Shift(VK_LEFT), Shift(VK_LEFT), Type(U"Z")},
+     "helZ",
+     4,
+     0,
+     0,
+     1},
     {"Shift+Home then Backspace", "hello", 3, {Shift(VK_HOME), Key(VK_BACK)}, "lo", 0, 0, 0, 1},
-    {"Delete on a selection", "abcdef", 1, {Shift(VK_RIGHT), Shift(VK_RIGHT), Key(VK_DELETE)}, "adef", 1, 0, 0, 1},
+    {"Delete on a selection",
+     "abcdef",
+     1,
+     {Shift(VK_RIGHT), Shift(VK_RIGHT), Key(VK_DELETE)},
+     "adef",
+     1,
+     0,
+     0,
+     1},
     {"Backspace at the start does nothing", "abc", 0, {Key(VK_BACK)}, "abc", 0, 0, 0, 0},
     {"Delete at the end does nothing", "abc", -1, {Key(VK_DELETE)}, "abc", 3, 0, 0, 0},
-    {"Left collapses a selection to its start", "abcdef", 4, {Shift(VK_LEFT), Shift(VK_LEFT), Key(VK_LEFT)}, "abcdef", 2, 0, 0, 0},
-    {"words with Ctrl", "one two three", -1, {Ctrl(VK_LEFT), CtrlShift(VK_LEFT), Type(U"2 ")}, "one 2 three", 6, 0, 0, 2},
+    {"Left collapses a selection to its start",
+     "abcdef",
+     4,
+     {Shift(VK_LEFT), Shift(VK_LEFT), Key(VK_LEFT)},
+     "abcdef",
+     2,
+     0,
+     0,
+     0},
+    {"words with Ctrl",
+     "one two three",
+     -1,
+     {Ctrl(VK_LEFT), CtrlShift(VK_LEFT), Type(U"2 ")},
+     "one 2 three",
+     6,
+     0,
+     0,
+     2},
     {"typing at MaxLength beeps", "abc", -1, {Type(U"d")}, "abc", 3, 0, 1, 0, "", "", 3},
     {"paste at MaxLength takes what fits", "abc", -1, {Ctrl('V')}, "abc12", 5, 0, 1, 1, "12345", "12345", 5},
-    {"paste replaces the selection first", "abcdef", -1, {Shift(VK_LEFT), Shift(VK_LEFT), Shift(VK_INSERT)}, "abcdXY", 6, 0, 0, 1,
-     "XY", "XY", 6},
-    {"read-only refuses with a beep", "abc", -1, {Type(U"x"), Key(VK_BACK), Shift(VK_HOME), Ctrl('X'), Key(VK_DELETE)}, "abc", 0, 3, 4, 0,
-     "old", "old", 0, ecNormal, true},
-    {"read-only still copies", "abc", -1, {Shift(VK_LEFT), Ctrl('C')}, "abc", 2, 1, 0, 0, "old", "c", 0, ecNormal, true},
-    {"Cyrillic counts code points", "", 0, {Type(U"Привет"), Shift(VK_LEFT), Shift(VK_LEFT), Shift(VK_LEFT), Key(VK_BACK)}, "При", 3, 0, 0, 7},
+    {"paste replaces the selection first",
+     "abcdef",
+     -1,
+     {Shift(VK_LEFT), Shift(VK_LEFT), Shift(VK_INSERT)},
+     "abcdXY",
+     6,
+     0,
+     0,
+     1,
+     "XY",
+     "XY",
+     6},
+    {"read-only refuses with a beep",
+     "abc",
+     -1,
+     {Type(U"x"), Key(VK_BACK), Shift(VK_HOME), Ctrl('X'), Key(VK_DELETE)},
+     "abc",
+     0,
+     3,
+     4,
+     0,
+     "old",
+     "old",
+     0,
+     ecNormal,
+     true},
+    {"read-only still copies",
+     "abc",
+     -1,
+     {Shift(VK_LEFT), Ctrl('C')},
+     "abc",
+     2,
+     1,
+     0,
+     0,
+     "old",
+     "c",
+     0,
+     ecNormal,
+     true},
+    {"Cyrillic counts code points",
+     "",
+     0,
+     {Type(U"Привет"), Shift(VK_LEFT), Shift(VK_LEFT), Shift(VK_LEFT), Key(VK_BACK)},
+     "При",
+     3,
+     0,
+     0,
+     7},
     {"upper case", "", 0, {Type(U"ab ж")}, "AB Ж", 4, 0, 0, 4, "", "", 0, ecUpperCase},
-    {"cut, paste, undo twice", "hello world", -1,
-     {CtrlShift(VK_LEFT), Ctrl('X'), Key(VK_HOME), Ctrl('V'), Ctrl('Z'), Ctrl('Z')}, "worldhello ", 5, 0, 0, 4, "", "world"},
-    {"the password hides from the clipboard", "", 0, {Type(U"secret"), Shift(VK_HOME), Ctrl('C'), Ctrl('X')}, "secret", 0, 6, 0, 6,
-     "prev", "prev", 0, ecNormal, false, U'*'},
+    {"cut, paste, undo twice",
+     "hello world",
+     -1,
+     {CtrlShift(VK_LEFT), Ctrl('X'), Key(VK_HOME), Ctrl('V'), Ctrl('Z'), Ctrl('Z')},
+     "worldhello ",
+     5,
+     0,
+     0,
+     4,
+     "",
+     "world"},
+    {"the password hides from the clipboard",
+     "",
+     0,
+     {Type(U"secret"), Shift(VK_HOME), Ctrl('C'), Ctrl('X')},
+     "secret",
+     0,
+     6,
+     0,
+     6,
+     "prev",
+     "prev",
+     0,
+     ecNormal,
+     false,
+     U'*'},
     {"Shift+Delete cuts", "abcd", -1, {Shift(VK_LEFT), Shift(VK_DELETE)}, "abc", 3, 0, 0, 1, "", "d"},
 };
 
@@ -86,8 +194,12 @@ class EditTest : public TFormsTest {
   void Run(const std::vector<TKeyOp>& Keys) {
     for (const auto& Op : Keys) {
       switch (Op.Kind) {
-        case TKeyOp::Type: InjectText(Op.Text); break;
-        case TKeyOp::Key: InjectKeyStroke(Op.VirtualKey); break;
+        case TKeyOp::Type:
+          InjectText(Op.Text);
+          break;
+        case TKeyOp::Key:
+          InjectKeyStroke(Op.VirtualKey);
+          break;
         case TKeyOp::ShiftKey:
         case TKeyOp::CtrlKey:
         case TKeyOp::CtrlShiftKey: {
@@ -132,7 +244,9 @@ TEST_F(EditTest, KeySequencesTable) {
     EXPECT_EQ(Edit->SelStart(), Case.SelStart);
     EXPECT_EQ(Edit->SelLength(), Case.SelLength);
     EXPECT_EQ(Beeps, Case.Beeps);
-    if (Case.Changes >= 0) EXPECT_EQ(Changes, Case.Changes);
+    if (Case.Changes >= 0) {
+      EXPECT_EQ(Changes, Case.Changes);
+    }
     EXPECT_EQ(Clipboard()->AsText(), Case.ClipAfter);
     EXPECT_EQ(Edit->Modified(), Case.Changes > 0);
   }
@@ -206,7 +320,9 @@ TEST_F(EditTest, EditMessagesAsHostsSendThem) {
 
 TEST_F(EditTest, MouseSelectsAndTheCaretFollows) {
   Edit->SetText("alpha beta gamma");
-  auto XOf = [&](int Index) { return GET_X_LPARAM(SendMessageA(Edit->Handle(), EM_POSFROMCHAR, WPARAM(Index), 0)); };
+  auto XOf = [&](int Index) {
+    return GET_X_LPARAM(SendMessageA(Edit->Handle(), EM_POSFROMCHAR, WPARAM(Index), 0));
+  };
   const int Y = 8;
   POINT From = Edit->ClientToScreen(POINT{XOf(6), Y});
   POINT To = Edit->ClientToScreen(POINT{XOf(10), Y});

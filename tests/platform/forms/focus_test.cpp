@@ -25,8 +25,13 @@ class FocusTest : public TFormsTest {
     PanelB = MakePanel("PanelB", 100);
     BoxB1 = MakeBox("BoxB1", PanelB, 5);
     Box3 = MakeBox("Box3", Form, 220);
-    for (auto [Control, Name] : {std::pair<TControl*, const char*>{Form, "Form"}, {PanelA, "PanelA"}, {PanelB, "PanelB"},
-                                 {BoxA1, "BoxA1"}, {BoxA2, "BoxA2"}, {BoxB1, "BoxB1"}, {Box3, "Box3"}})
+    for (auto [Control, Name] : {std::pair<TControl*, const char*>{Form, "Form"},
+                                 {PanelA, "PanelA"},
+                                 {PanelB, "PanelB"},
+                                 {BoxA1, "BoxA1"},
+                                 {BoxA2, "BoxA2"},
+                                 {BoxB1, "BoxB1"},
+                                 {Box3, "Box3"}})
       Log.Attach(Control, Name);
     Log.Only = {CM_ENTER, CM_EXIT, CM_FOCUSCHANGED, CM_ACTIVATE, CM_DEACTIVATE};
   }
@@ -89,7 +94,8 @@ TEST_F(FocusTest, MovingTheFocusExitsAndEntersAlongTheParents) {
   Log.Clear();
   // BoxB1.SetFocus from BoxA1: out of BoxA1 and PanelA, into PanelB and BoxB1.
   static const TExpectedControlMessage AcrossPanels[] = {
-      {"BoxA1", CM_EXIT}, {"PanelA", CM_EXIT}, {"PanelB", CM_ENTER}, {"BoxB1", CM_ENTER}, {"Form", CM_FOCUSCHANGED},
+      {"BoxA1", CM_EXIT},  {"PanelA", CM_EXIT},       {"PanelB", CM_ENTER},
+      {"BoxB1", CM_ENTER}, {"Form", CM_FOCUSCHANGED},
   };
   BoxB1->SetFocus();
   ExpectControlMessages(Log, AcrossPanels, "BoxB1.SetFocus from BoxA1");
@@ -178,7 +184,8 @@ TEST_F(FocusTest, KeyPreviewLetsTheFormSeeAndConsumeKeysFirst) {
     Seen.push_back("form " + std::to_string(Key));
     if (Key == VK_F8 && Shift == TShiftState{ssCtrl}) Key = 0;  // consumed
   });
-  BoxA1->OnKeyDown = TKeyEvent([&](TObject*, WORD& Key, TShiftState) { Seen.push_back("box " + std::to_string(Key)); });
+  BoxA1->OnKeyDown =
+      TKeyEvent([&](TObject*, WORD& Key, TShiftState) { Seen.push_back("box " + std::to_string(Key)); });
   Form->OnKeyPress = TKeyPressEvent([&](TObject*, char32_t& Key) {
     if (Key == U'x') Key = 0;  // the form drops x
   });
@@ -188,8 +195,9 @@ TEST_F(FocusTest, KeyPreviewLetsTheFormSeeAndConsumeKeysFirst) {
   InjectKey(VK_CONTROL, false);
   InjectText(U"axb");
   Pump();
-  const std::vector<std::string> Expected{"form 118", "box 118", "form 17", "box 17", "form 119",
-                                          "form 231", "box 231", "form 231", "box 231", "form 231", "box 231"};
+  const std::vector<std::string> Expected{"form 118", "box 118",  "form 17", "box 17",
+                                          "form 119", "form 231", "box 231", "form 231",
+                                          "box 231",  "form 231", "box 231"};
   EXPECT_EQ(Seen, Expected);
   EXPECT_EQ(BoxA1->Typed, U"ab");
 }

@@ -25,14 +25,17 @@ class TResourceForm : public TForm {
 void TResourceForm::FormCreate(TObject*) {
   // The components exist and are loaded when OnCreate runs; the form is not shown yet.
   TComponent* Box = FindComponent("Box1");
-  Calls.push_back(std::string("create ") + (Box ? Box->Name() : "none") + (HandleAllocated() && IsWindowVisible(HandleIfAllocated()) ? " shown" : " hidden"));
+  Calls.push_back(std::string("create ") + (Box ? Box->Name() : "none") +
+                  (HandleAllocated() && IsWindowVisible(HandleIfAllocated()) ? " shown" : " hidden"));
 }
 
 void TResourceForm::FormDestroy(TObject*) {
   if (DestroyLog) DestroyLog->push_back(FindComponent("Box1") ? "destroy with Box1" : "destroy without Box1");
 }
 
-void TResourceForm::PanelClick(TObject* Sender) { Calls.push_back("click " + static_cast<TComponent*>(Sender)->Name()); }
+void TResourceForm::PanelClick(TObject* Sender) {
+  Calls.push_back("click " + static_cast<TComponent*>(Sender)->Name());
+}
 
 class TResourceModule : public TDataModule {
   KORCAM_CLASS(TResourceModule, TDataModule)
@@ -53,8 +56,12 @@ void TResourceModule::ModuleCreate(TObject*) {
   if (auto* Timer = dynamic_cast<TTimer*>(FindComponent("Timer1"))) Created += Timer->Enabled() ? 100 : 10;
 }
 
-void TResourceModule::ModuleDestroy(TObject*) { ++Destroyed; }
-void TResourceModule::TickTimer(TObject*) { ++Ticks; }
+void TResourceModule::ModuleDestroy(TObject*) {
+  ++Destroyed;
+}
+void TResourceModule::TickTimer(TObject*) {
+  ++Ticks;
+}
 
 namespace FormsTest {
 namespace {
@@ -110,9 +117,11 @@ end
 
 const bool ResourcesRegistered = [] {
   RegisterResourceData("forms/resourceform.form",
-                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(ResourceFormText), sizeof(ResourceFormText) - 1));
-  RegisterResourceData("forms/modules/test.form", std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(ResourceModuleText),
-                                                                           sizeof(ResourceModuleText) - 1));
+                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(ResourceFormText),
+                                                sizeof(ResourceFormText) - 1));
+  RegisterResourceData("forms/modules/test.form",
+                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(ResourceModuleText),
+                                                sizeof(ResourceModuleText) - 1));
   RegisterFormResource("TResourceModule", "forms/modules/test.form");
   return true;
 }();
@@ -133,9 +142,9 @@ TEST_F(FormTest, FormIsReadFromItsResourceThenCreatedThenShown) {
   ASSERT_TRUE(Panel && Box);
   EXPECT_EQ(Box->Parent(), Panel);
   EXPECT_EQ(Panel->Parent(), Form);
-  EXPECT_EQ(Panel->Color(), clYellow);           // follows the form
-  EXPECT_EQ(Box->Font()->Height(), -13);          // through the panel
-  EXPECT_EQ(Panel->Width(), Form->ClientWidth()); // aligned once loaded
+  EXPECT_EQ(Panel->Color(), clYellow);             // follows the form
+  EXPECT_EQ(Box->Font()->Height(), -13);           // through the panel
+  EXPECT_EQ(Panel->Width(), Form->ClientWidth());  // aligned once loaded
   // Visible = True in the resource: shown after OnCreate.
   Pump();
   ASSERT_TRUE(Form->HandleAllocated());
@@ -156,7 +165,8 @@ TEST_F(FormTest, FormIsReadFromItsResourceThenCreatedThenShown) {
 
 TEST_F(FormTest, ABadResourceFailsTheCreationWithoutLeaks) {
   static const char Bad[] = "object ResourceForm: TResourceForm\n  NoSuchProperty = 1\nend\n";
-  RegisterResourceData("forms/badresource.form", std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bad), sizeof(Bad) - 1));
+  RegisterResourceData("forms/badresource.form",
+                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bad), sizeof(Bad) - 1));
   RegisterFormResource("TResourceForm", "forms/badresource.form");
   EXPECT_THROW(NewForm<TResourceForm>(nullptr), EReadError);
   RegisterFormResource("TResourceForm", "forms/resourceform.form");

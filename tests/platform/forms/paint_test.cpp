@@ -53,10 +53,10 @@ TEST_F(PaintTest, WindowlessControlsPaintOnTheirParentClippedToThemselves) {
   EXPECT_EQ(Shape->PaintCount, 1);
   EXPECT_EQ(PixelAt(Form, 5, 5), clWhite);
   EXPECT_EQ(PixelAt(Panel, 0, 0), clBlue);
-  EXPECT_EQ(PixelAt(Panel, 10, 10), clRed);      // the shape's top-left
-  EXPECT_EQ(PixelAt(Panel, 39, 29), clRed);      // its bottom-right pixel
-  EXPECT_EQ(PixelAt(Panel, 40, 30), clBlue);     // just outside
-  EXPECT_EQ(PixelAt(Panel, 25, 20), clLime);     // the inner square
+  EXPECT_EQ(PixelAt(Panel, 10, 10), clRed);   // the shape's top-left
+  EXPECT_EQ(PixelAt(Panel, 39, 29), clRed);   // its bottom-right pixel
+  EXPECT_EQ(PixelAt(Panel, 40, 30), clBlue);  // just outside
+  EXPECT_EQ(PixelAt(Panel, 25, 20), clLime);  // the inner square
   EXPECT_EQ(PixelAt(Form, 20 + 25, 20 + 20), clLime);
 
   // Invalidating the shape repaints it (through its parent) with the next messages.
@@ -84,8 +84,8 @@ TEST_F(PaintTest, ParentsDoNotPaintOverChildrenNorLowerSiblingsOverUpperOnes) {
   auto Check = [&](const char* When) {
     SCOPED_TRACE(When);
     EXPECT_EQ(PixelAt(Form, 15, 15), clBlue);
-    EXPECT_EQ(PixelAt(Form, 25, 25), clLime);   // the child inside Lower
-    EXPECT_EQ(PixelAt(Form, 70, 70), clRed);    // Upper over Lower
+    EXPECT_EQ(PixelAt(Form, 25, 25), clLime);  // the child inside Lower
+    EXPECT_EQ(PixelAt(Form, 70, 70), clRed);   // Upper over Lower
     EXPECT_EQ(PixelAt(Form, 150, 70), clRed);
     EXPECT_EQ(PixelAt(Form, 170, 20), clWhite);
   };
@@ -111,9 +111,9 @@ TEST_F(PaintTest, TransparentWindowShowsWhatItsParentPaintsBeneath) {
   Glass->SetTransparent(true);
   TTestShape* Dot = AddShape(Glass, Bounds(40, 40, 5, 5), clYellow);
   Show();
-  EXPECT_EQ(PixelAt(Back, 12, 12), clBlue);   // under the glass: the parent's colour
-  EXPECT_EQ(PixelAt(Back, 25, 25), clRed);    // and the parent's windowless child
-  EXPECT_EQ(PixelAt(Back, 52, 52), clYellow); // the glass's own child on top
+  EXPECT_EQ(PixelAt(Back, 12, 12), clBlue);    // under the glass: the parent's colour
+  EXPECT_EQ(PixelAt(Back, 25, 25), clRed);     // and the parent's windowless child
+  EXPECT_EQ(PixelAt(Back, 52, 52), clYellow);  // the glass's own child on top
   // Repainting the parent beneath shows through again.
   Mark->SetColor(clFuchsia);
   Pump();
@@ -163,6 +163,31 @@ TEST_F(PaintTest, PaintToCopiesTheControlAndItsChildrenIntoAnotherCanvas) {
   EXPECT_EQ(Copy.Canvas()->Pixels(20 + 59, 10 + 39), clBlue);
   EXPECT_EQ(Copy.Canvas()->Pixels(20 + 60, 10 + 40), clWhite);  // clipped to the control
   (void)Child;
+}
+
+TEST_F(PaintTest, CanvasOutsidePaintingDrawsOnTheScreenClippedToTheControl) {
+  TTestPanel* Panel = AddPanel(Form, Bounds(10, 10, 100, 80), clBlue);
+  TTestShape* Shape = AddShape(Panel, Bounds(20, 20, 10, 10), clRed);
+  Show();
+  // A windowless control's canvas is its parent's window, moved to the control and clipped to it.
+  Shape->Canvas()->Brush()->SetColor(clLime);
+  Shape->Canvas()->FillRect(RECT{-5, -5, 50, 50});
+  EXPECT_EQ(PixelAt(Panel, 20, 20), clLime);
+  EXPECT_EQ(PixelAt(Panel, 29, 29), clLime);
+  EXPECT_EQ(PixelAt(Panel, 30, 30), clBlue);
+  EXPECT_EQ(PixelAt(Panel, 19, 19), clBlue);
+  // A windowed control's canvas is its own client area.
+  Panel->Canvas()->Brush()->SetColor(clYellow);
+  Panel->Canvas()->FillRect(RECT{0, 0, 5, 5});
+  EXPECT_EQ(PixelAt(Panel, 4, 4), clYellow);
+  EXPECT_EQ(PixelAt(Form, 9, 9), clWhite);
+  // The canvases give their DCs back when the application is idle; drawing again makes new ones.
+  Application->Idle();
+  Shape->Canvas()->FillRect(RECT{0, 0, 2, 2});
+  EXPECT_EQ(PixelAt(Panel, 21, 21), clLime);  // the canvas kept its brush
+  // A repaint puts the control's own picture back.
+  Panel->Repaint();
+  EXPECT_EQ(PixelAt(Panel, 20, 20), clRed);
 }
 
 TEST_F(PaintTest, DoubleBufferedPaintsTheSamePixels) {

@@ -1,8 +1,9 @@
 // TTimer semantics, driven by the manual clock.
 
+#include "platform/forms/timer.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/forms/timer.h"
 #include "platform/rtl/clock.h"
 #include "tests/platform/forms/controltest.h"
 
@@ -26,14 +27,39 @@ struct TTimerCase {
 
 const TTimerCase TimerCases[] = {
     {"runs every interval", true, 100, {}, 350, {100, 200, 300}},
-    {"enabling a running timer does not restart it", true, 100, {{50, TTimerStep::Enable}}, 350, {100, 200, 300}},
-    {"disabling and enabling restarts it", true, 100, {{50, TTimerStep::Disable}, {60, TTimerStep::Enable}}, 350, {160, 260}},
-    {"the same interval changes nothing", true, 100, {{150, TTimerStep::Interval, 100}}, 350, {100, 200, 300}},
-    {"a new interval restarts the countdown", true, 100, {{150, TTimerStep::Interval, 50}}, 350, {100, 200, 250, 300, 350}},
+    {"enabling a running timer does not restart it",
+     true,
+     100,
+     {{50, TTimerStep::Enable}},
+     350,
+     {100, 200, 300}},
+    {"disabling and enabling restarts it",
+     true,
+     100,
+     {{50, TTimerStep::Disable}, {60, TTimerStep::Enable}},
+     350,
+     {160, 260}},
+    {"the same interval changes nothing",
+     true,
+     100,
+     {{150, TTimerStep::Interval, 100}},
+     350,
+     {100, 200, 300}},
+    {"a new interval restarts the countdown",
+     true,
+     100,
+     {{150, TTimerStep::Interval, 50}},
+     350,
+     {100, 200, 250, 300, 350}},
     {"a longer interval restarts too", true, 100, {{90, TTimerStep::Interval, 200}}, 500, {290, 490}},
     {"interval 0 never fires", true, 0, {}, 1000, {}},
     {"interval 0 stops a running timer", true, 100, {{150, TTimerStep::Interval, 0}}, 1000, {100}},
-    {"from interval 0 back to 100", true, 100, {{50, TTimerStep::Interval, 0}, {120, TTimerStep::Interval, 100}}, 350, {220, 320}},
+    {"from interval 0 back to 100",
+     true,
+     100,
+     {{50, TTimerStep::Interval, 0}, {120, TTimerStep::Interval, 100}},
+     350,
+     {220, 320}},
     {"disabled from the start", false, 100, {}, 500, {}},
     {"enabled later", false, 100, {{30, TTimerStep::Enable}}, 350, {130, 230, 330}},
 };
