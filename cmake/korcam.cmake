@@ -77,12 +77,23 @@ endfunction()
 # One GoogleTest program per library, from every *_test.cpp of its test folder; registered with
 # CTest as one test so a sanitiser report fails it.
 function(korcam_tests name)
-  cmake_parse_arguments(ARG "" "DIR" "DEPS;LIBS" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_test.cpp
+  cmake_parse_arguments(ARG "FLAT" "DIR" "DEPS;LIBS;SUPPORT" ${ARGN})
+  # FLAT leaves the sub-folders out (they hold test programs of their own); SUPPORT names further
+  # test folders whose *_support.cpp fixtures this program shares.
+  if(ARG_FLAT)
+    set(glob GLOB)
+  else()
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} sources CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_test.cpp
        ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_support.cpp)
   if(NOT sources)
     return()
   endif()
+  foreach(dir ${ARG_SUPPORT})
+    file(GLOB support CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${dir}/*_support.cpp)
+    list(APPEND sources ${support})
+  endforeach()
   add_executable(${name}_tests ${sources})
   target_include_directories(${name}_tests PRIVATE ${KORCAM_SOURCE_ROOT})
   target_compile_definitions(${name}_tests PRIVATE KORCAM_SOURCE_DIR="${KORCAM_SOURCE_ROOT}")
