@@ -16,18 +16,6 @@ TClipboard*& CurrentClipboard() {
 
 }  // namespace
 
-TClipboardStore*& CurrentStore() {
-  static TClipboardStore* Store = nullptr;
-  return Store;
-}
-
-void SetClipboardStore(TClipboardStore* Store) {
-  CurrentStore() = Store;
-}
-TClipboardStore* GetClipboardStore() {
-  return CurrentStore();
-}
-
 TClipboard* Clipboard() {
   if (!CurrentClipboard()) CurrentClipboard() = new TClipboard();
   return CurrentClipboard();
@@ -55,7 +43,7 @@ void TClipboard::Close() {
 }
 
 void TClipboard::PushToStore() {
-  TClipboardStore* Store = CurrentStore();
+  TClipboardStore* Store = GetClipboardStore();
   if (!Store) return;
   if (FFormats.empty()) {
     Store->Clear();
@@ -79,13 +67,13 @@ void TClipboard::PushToStore() {
 }
 
 std::string TClipboard::AsText() const {
-  if (TClipboardStore* Store = CurrentStore())
+  if (TClipboardStore* Store = GetClipboardStore())
     if (std::optional<std::string> Text = Store->Text()) return *Text;
   return FText;
 }
 
 TBitmap* TClipboard::Bitmap() {
-  TClipboardStore* Store = CurrentStore();
+  TClipboardStore* Store = GetClipboardStore();
   int Width = 0, Height = 0;
   std::vector<uint32_t> Pixels;
   if (Store && Store->HasPicture() && Store->Picture(Width, Height, Pixels) && Width > 0 && Height > 0) {
@@ -131,7 +119,7 @@ void TClipboard::AddFormat(UINT Format) {
 }
 
 bool TClipboard::HasFormat(UINT Format) const {
-  if (TClipboardStore* Store = CurrentStore()) {
+  if (TClipboardStore* Store = GetClipboardStore()) {
     if (Format == CF_TEXT || Format == CF_UNICODETEXT) return Store->HasText();
     if (Format == CF_BITMAP || Format == CF_DIB) return Store->HasPicture();
   }

@@ -12,6 +12,7 @@
 
 #include "platform/classes/persistent.h"
 #include "platform/rtl/wintypes.h"
+#include "platform/user/desktopservices.h"
 
 class TBitmap;
 
@@ -21,25 +22,10 @@ constexpr UINT CF_BITMAP = 2;
 constexpr UINT CF_DIB = 8;
 constexpr UINT CF_UNICODETEXT = 13;
 
-// Where the content goes beyond the process: the display back end's selections. While a store is
-// installed the clipboard writes through to it and reads from it (another program may have put
-// something there); without one the clipboard keeps the content itself. Pictures travel as
-// top-down rows of 0x00RRGGBB pixels.
-class TClipboardStore {
- public:
-  virtual ~TClipboardStore() = default;
-  virtual void SetText(const std::string& Text) = 0;
-  virtual void SetPicture(int Width, int Height, const std::vector<uint32_t>& Pixels) = 0;
-  virtual void Clear() = 0;
-  virtual bool HasText() = 0;
-  virtual bool HasPicture() = 0;
-  virtual std::optional<std::string> Text() = 0;
-  virtual bool Picture(int& Width, int& Height, std::vector<uint32_t>& Pixels) = 0;
-};
-
-// Installs the store (nullptr: none); the caller keeps it alive while installed.
-void SetClipboardStore(TClipboardStore* Store);
-TClipboardStore* GetClipboardStore();
+// Where the content goes beyond the process: the display back end's selections, installed as
+// the desktop's clipboard store (TClipboardStore, SetClipboardStore, GetClipboardStore in
+// desktopservices.h). While one is installed the clipboard writes through to it and reads from
+// it; without one the clipboard keeps the content itself.
 
 class TClipboard : public TPersistent {
   KORCAM_CLASS(TClipboard, TPersistent)

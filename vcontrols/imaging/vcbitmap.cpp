@@ -217,7 +217,9 @@ void TvcBitmap::LoadFromBitmap(TBitmap* Source) {
   FSourcePixelFormat = Source->PixelFormat();
   if (FSourcePixelFormat == pfCustom) FSourcePixelFormat = FormatOfBitCount(info.bmBitsPixel);
   FSourceColorTable.fill(RGBQUAD{});
-  FSourceTraits[0] = GetDIBColorTable(Source->Canvas()->Handle(), 0, 256, FSourceColorTable.data()) != 0;
+  // Reading the colour table is no change of the source: its change event (a picture's, whose
+  // handler may run the image pipeline again) must not fire.
+  FSourceTraits[0] = GetDIBColorTable(CanvasHandle(Source->Canvas()), 0, 256, FSourceColorTable.data()) != 0;
   FPixelsFromSource = true;
 }
 

@@ -102,6 +102,12 @@ class TvcBitmap : public TGraphic {
   // alone where it has its top-left colour.
   void ApplyAlphaBlend(const TvcBitmap* Blend, int32_t Amount, bool StretchAllowed);
 
+  // The whole of Source stretched over the image (bilinear with Smooth, else the plain stretch:
+  // the same pixels as drawing a bitmap of Source's pixels stretched, without the temporary
+  // bitmap), or tiled over it from the top-left corner. Source may have rows in either order.
+  void StretchFrom(const TvcRaster& Source, bool Smooth);
+  void TileFrom(const TvcRaster& Source);
+
   bool HasStoredBits() const { return FStoredSize > 0 && !FStoredPixels.empty(); }
   // The monochrome mask of the key colour (black where the key is), made on first use.
   TBitmap* GetMask();
@@ -154,7 +160,11 @@ class TvcBitmap : public TGraphic {
  private:
   // Makes the DIB section for the current header; false when it cannot be made.
   bool MakeSection();
-  void PixelsChanged() { FPixelsFromSource = false; }
+  // New pixels also outdate the transparency mask made from the old ones.
+  void PixelsChanged() {
+    FPixelsFromSource = false;
+    FMask.reset();
+  }
   void CanvasChanged(TObject* Sender) { PixelsChanged(); }
   // Palette work happens only on displays of 8 bits per pixel or fewer, when asked for.
   bool PaletteDisplay() const;

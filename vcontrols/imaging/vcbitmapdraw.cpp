@@ -86,3 +86,18 @@ TBitmap* TvcBitmap::GetMask() {
   FMask = std::move(mask);
   return FMask.get();
 }
+
+void TvcBitmap::StretchFrom(const TvcRaster& Source, bool Smooth) {
+  if (Empty() || Source.Empty()) return;
+  if (Smooth)
+    vcfx::SmoothStretch(Source, Raster(), FWorkspace.Scratch);
+  else
+    vcfx::PlainStretch(Source, Raster(), FWorkspace.Scratch);
+  PixelsChanged();
+}
+
+void TvcBitmap::TileFrom(const TvcRaster& Source) {
+  if (Empty() || Source.Empty()) return;
+  vcfx::TileCopy(Source, Raster());
+  PixelsChanged();
+}

@@ -19,6 +19,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
+#include "platform/backends/x11/x11desktop.h"
+
 #include "platform/backends/x11/x11connection.h"
 #include "platform/backends/x11/x11keyboard.h"
 #include "platform/backends/x11/x11parts.h"
@@ -57,6 +59,7 @@ class TX11Backend {
   std::unique_ptr<TBackendDriver> Driver;
   std::unique_ptr<TX11Selections> Selections;
   std::unique_ptr<TX11Tray> Tray;
+  std::unique_ptr<TX11Desktop> Desktop;
   TX11Parts Parts;
   DWORD OwnerThread = 0;
   HWND PumpWindow = nullptr;
@@ -189,6 +192,9 @@ bool TX11Backend::Start(const TX11StartOptions& Options) {
   Driver->SetHiddenWindow(PumpWindow);
   Driver->SetDrainRequest([this] { RequestDrain(); });
 
+  // The class library's clipboard and tray icon go to the desktop from now on.
+  Desktop = std::make_unique<TX11Desktop>();
+
   if (pipe2(FStopPipe, O_CLOEXEC) != 0) FStopPipe[0] = FStopPipe[1] = -1;
   FReader = std::thread([this] { ReadLoop(); });
   return true;
@@ -211,6 +217,7 @@ void TX11Backend::Stop() {
   }
   if (PumpWindow) DestroyWindow(PumpWindow);
   PumpWindow = nullptr;
+  Desktop.reset();
   Tray.reset();
   Selections.reset();
   Driver.reset();

@@ -44,8 +44,9 @@ struct TX11StartOptions {
 // Whether an X server answers at the display (null: DISPLAY).
 bool X11BackendAvailable(const char* DisplayName = nullptr);
 // Opens the display and installs the back end for the calling thread, which must be the thread
-// that runs the message loop and owns the windows. Windows already visible are mirrored at once.
-// False when no display could be opened or the back end runs already.
+// that runs the message loop and owns the windows. Windows already visible are mirrored at once,
+// and the desktop services (desktopservices.h: the clipboard store, the tray) are installed until
+// the back end stops. False when no display could be opened or the back end runs already.
 bool StartX11Backend(const TX11StartOptions& Options = {});
 inline bool StartX11Backend(const char* DisplayName) {
   TX11StartOptions Options;

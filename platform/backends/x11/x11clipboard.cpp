@@ -9,6 +9,7 @@
 
 #include "platform/gdi/imagefile/imagefile.h"
 #include "platform/gdi/imagefile/pngfile.h"
+#include "platform/rtl/clock.h"
 #include "platform/rtl/unicode.h"
 
 #include "platform/backends/x11/x11parts.h"
@@ -19,6 +20,8 @@ namespace X11Impl {
 namespace {
 
 constexpr unsigned ReplyTimeout = 2000;
+// A requestor that has not asked for the next piece for this long has given up.
+constexpr uint64_t StalledTransfer = 10000;
 
 std::string Utf8ToLatin1(const std::string& Text) {
   std::string Result;
@@ -77,6 +80,13 @@ bool TX11Selections::Own(Atom Selection, TContent Content) {
   Time Now = FConnection.ServerTime();
   XSetSelectionOwner(Server, Selection, FConnection.HelperWindow(), Now);
   if (XGetSelectionOwner(Server, Selection) != FConnection.HelperWindow()) {
+    // The server ignores a claim older than the current owner's: another program took the
+    // selection after our last event (a copy made by the program, not by a key). Claim it with
+    // the server's time now.
+    Now = FConnection.FreshServerTime();
+    XSetSelectionOwner(Server, Selection, FConnection.HelperWindow(), Now);
+  }
+  if (XGetSelectionOwner(Server, Selection) != FConnection.HelperWindow()) {
     *Slot = TContent{};
     return false;
   }
@@ -119,6 +129,37 @@ std::vector<Atom> TX11Selections::OfferedTargets(const TContent& Content) const 
 }
 
 bool TX11Selections::HandleEvent(XEvent& Event) {
+  if (Event.type == PropertyNotify || Event.type == DestroyNotify) {
+    // Only what concerns a transfer is taken; the rest stays for the window's other listeners
+    // (a requestor may be any window, even the root).
+    ::Window Target = Event.type == PropertyNotify ? Event.xproperty.window : Event.xdestroywindow.window;
+    bool Taken = false;
+    for (size_t Index = 0; Index < FOutgoing.size();) {
+      TOutgoing& Transfer = FOutgoing[Index];
+      if (Transfer.Requestor != Target) {
+        ++Index;
+        continue;
+      }
+      if (Event.type == DestroyNotify) {
+        // The requestor went away: nobody reads the rest.
+        FOutgoing.erase(FOutgoing.begin() + ptrdiff_t(Index));
+        continue;
+      }
+      if (Event.xproperty.atom != Transfer.Property) {
+        ++Index;
+        continue;
+      }
+      // Deleting the property asks for the next piece; our own writes notify too and are ignored.
+      Taken = true;
+      if (Event.xproperty.state == PropertyDelete && SendPiece(Transfer)) {
+        EndTransfer(Index);
+        continue;
+      }
+      ++Index;
+    }
+    DropStalled();
+    if (Taken) return true;
+  }
   if (Event.type == SelectionRequest) {
     if (Event.xselectionrequest.owner != FConnection.HelperWindow()) return false;
     Answer(Event.xselectionrequest);
@@ -137,28 +178,21 @@ bool TX11Selections::HandleEvent(XEvent& Event) {
 void TX11Selections::Answer(const XSelectionRequestEvent& Request) {
   Display* Server = FConnection.Get();
   const TAtoms& Atoms = FConnection.Atoms();
-  XEvent Reply{};
-  Reply.xselection.type = SelectionNotify;
-  Reply.xselection.requestor = Request.requestor;
-  Reply.xselection.selection = Request.selection;
-  Reply.xselection.target = Request.target;
-  Reply.xselection.time = Request.time;
-  Reply.xselection.property = 0;
+  XEvent Notice{};
+  Notice.xselection.type = SelectionNotify;
+  Notice.xselection.requestor = Request.requestor;
+  Notice.xselection.selection = Request.selection;
+  Notice.xselection.target = Request.target;
+  Notice.xselection.time = Request.time;
+  Notice.xselection.property = 0;
   // Old clients name no property: the target's name is used then.
   Atom Property = Request.property ? Request.property : Request.target;
   TContent* Content = ContentOf(Request.selection);
-  // The biggest property one request can carry; larger content would need INCR, which we do
-  // not send (our texts and pictures stay well below it where big requests are supported).
-  long MaxRequest = XExtendedMaxRequestSize(Server);
-  if (MaxRequest == 0) MaxRequest = XMaxRequestSize(Server);
-  size_t MaxBytes = size_t(MaxRequest) * 4 - 1024;
   bool Answered = false;
   if (Content && Content->Owned && (Request.time == CurrentTime || Request.time >= Content->Since)) {
     Atom Target = Request.target;
     auto Put = [&](Atom Type, const void* Data, size_t Bytes) {
-      if (Bytes > MaxBytes) return;
-      XChangeProperty(Server, Request.requestor, Property, Type, 8, PropModeReplace,
-                      static_cast<const unsigned char*>(Data), int(Bytes));
+      Reply(Request.requestor, Property, Type, std::string(static_cast<const char*>(Data), Bytes));
       Answered = true;
     };
     if (Target == Atoms.Targets) {
@@ -192,8 +226,88 @@ void TX11Selections::Answer(const XSelectionRequestEvent& Request) {
       if (!Content->Png.empty()) Put(Atoms.ImagePng, Content->Png.data(), Content->Png.size());
     }
   }
-  if (Answered) Reply.xselection.property = Property;
-  XSendEvent(Server, Request.requestor, False, NoEventMask, &Reply);
+  if (Answered) Notice.xselection.property = Property;
+  XSendEvent(Server, Request.requestor, False, NoEventMask, &Notice);
+}
+
+size_t TX11Selections::PieceBytes() const {
+  if (FPieceBytes) return FPieceBytes;
+  // The biggest property one request can carry, less room for the request's own fields.
+  Display* Server = FConnection.Get();
+  long MaxRequest = XExtendedMaxRequestSize(Server);
+  if (MaxRequest == 0) MaxRequest = XMaxRequestSize(Server);
+  return size_t(MaxRequest) * 4 - 1024;
+}
+
+void TX11Selections::Reply(::Window Requestor, Atom Property, Atom Type, std::string Data) {
+  Display* Server = FConnection.Get();
+  if (Data.size() <= PieceBytes()) {
+    XChangeProperty(Server, Requestor, Property, Type, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(Data.data()), int(Data.size()));
+    return;
+  }
+  // A second request into the same property replaces the transfer that ran there.
+  for (size_t Index = 0; Index < FOutgoing.size(); ++Index)
+    if (FOutgoing[Index].Requestor == Requestor && FOutgoing[Index].Property == Property) {
+      FOutgoing.erase(FOutgoing.begin() + ptrdiff_t(Index));
+      break;
+    }
+  DropStalled();
+  // Watch the requestor's properties before announcing the transfer, so that its first deletion
+  // (which starts the transfer) cannot come before we listen; its end drops the transfer. What
+  // we listened to on that window before comes back when the last transfer to it ends.
+  long PreviousMask = -1;
+  for (const TOutgoing& Other : FOutgoing)
+    if (Other.Requestor == Requestor) PreviousMask = Other.PreviousMask;
+  if (PreviousMask < 0) {
+    XWindowAttributes Attributes{};
+    TErrorTrap Trap(Server);
+    PreviousMask = XGetWindowAttributes(Server, Requestor, &Attributes) ? Attributes.your_event_mask : NoEventMask;
+    Trap.Sync();
+  }
+  XSelectInput(Server, Requestor, PreviousMask | PropertyChangeMask | StructureNotifyMask);
+  // The announcement carries a lower bound of the size.
+  long Size = long(std::min<size_t>(Data.size(), LONG_MAX));
+  XChangeProperty(Server, Requestor, Property, FConnection.Atoms().Incr, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&Size), 1);
+  TOutgoing Transfer;
+  Transfer.Requestor = Requestor;
+  Transfer.Property = Property;
+  Transfer.Type = Type;
+  Transfer.PreviousMask = PreviousMask;
+  Transfer.Data = std::move(Data);
+  Transfer.LastProgress = Clock().TickCount();
+  FOutgoing.push_back(std::move(Transfer));
+}
+
+bool TX11Selections::SendPiece(TOutgoing& Transfer) {
+  size_t Count = std::min(PieceBytes(), Transfer.Data.size() - Transfer.Sent);
+  XChangeProperty(FConnection.Get(), Transfer.Requestor, Transfer.Property, Transfer.Type, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(Transfer.Data.data() + Transfer.Sent), int(Count));
+  Transfer.Sent += Count;
+  Transfer.LastProgress = Clock().TickCount();
+  // The empty piece after the last one ends the transfer.
+  return Count == 0;
+}
+
+void TX11Selections::EndTransfer(size_t Index) {
+  ::Window Requestor = FOutgoing[Index].Requestor;
+  long PreviousMask = FOutgoing[Index].PreviousMask;
+  FOutgoing.erase(FOutgoing.begin() + ptrdiff_t(Index));
+  for (const TOutgoing& Other : FOutgoing)
+    if (Other.Requestor == Requestor) return;
+  // The requestor may be gone by now: errors of untrapped requests are dropped.
+  if (!FConnection.Lost()) XSelectInput(FConnection.Get(), Requestor, PreviousMask);
+}
+
+void TX11Selections::DropStalled() {
+  uint64_t Now = Clock().TickCount();
+  for (size_t Index = 0; Index < FOutgoing.size();) {
+    if (Now - FOutgoing[Index].LastProgress > StalledTransfer)
+      EndTransfer(Index);
+    else
+      ++Index;
+  }
 }
 
 bool TX11Selections::ReadTransfer(TReceived& Result, bool& Incremental) {

@@ -1,14 +1,15 @@
 #pragma once
 // Copy and paste with other programs through the X selections: CLIPBOARD (what copy and paste
 // commands use) and PRIMARY (the text last selected, pasted with the middle button). The class
-// library's clipboard calls these while the X11 back end runs; the headless back end keeps its
-// own in-process store instead.
+// library's clipboard reaches CLIPBOARD through the clipboard store the back end installs while it
+// runs (desktopservices.h); without the back end the clipboard keeps its content in the process.
 //
 // Setting a selection makes the back end its owner: other programs ask for the content in the
 // format they want -- text as UTF8_STRING (also STRING, TEXT, text/plain), a picture as
 // image/png -- and the back end answers from its copy until another program takes the selection
-// over. Getting asks the owner and waits (at most two seconds) for the answer; content that comes
-// in pieces (INCR) is collected whole. When the back end owns the selection itself, its own copy
+// over; content bigger than the server's largest request goes out in pieces (INCR). Getting asks
+// the owner and waits (at most two seconds) for the answer; content that comes in pieces (INCR)
+// is collected whole. When the back end owns the selection itself, its own copy
 // is returned without asking the server.
 //
 // Only the thread that runs the back end may call these; elsewhere, and without a running back

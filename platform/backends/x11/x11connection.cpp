@@ -259,6 +259,11 @@ bool IsProbeEvent(const XEvent& Event, const void* Context) {
 
 Time TX11Connection::ServerTime() {
   if (FLastTime || FLost) return FLastTime;
+  return FreshServerTime();
+}
+
+Time TX11Connection::FreshServerTime() {
+  if (FLost) return FLastTime;
   // A zero-length append changes nothing but makes the server report its time.
   unsigned char Nothing = 0;
   XChangeProperty(FDisplay, FHelper, FAtoms.TimestampProbe, XA_STRING, 8, PropModeAppend, &Nothing, 0);

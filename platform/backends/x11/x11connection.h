@@ -102,6 +102,9 @@ class TX11Connection {
   }
   // A current server time: the last event's, or one learned now from a property change.
   Time ServerTime();
+  // The server's time now, learned from a property change (one round trip): for taking a
+  // selection that another program took after our last event.
+  Time FreshServerTime();
 
   // An unmapped window of our own: selection owner, input-method client, time probe.
   ::Window HelperWindow() const { return FHelper; }

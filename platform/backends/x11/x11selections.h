@@ -3,7 +3,15 @@
 // the program sees). Text travels as UTF-8 (UTF8_STRING, text/plain;charset=utf-8), or Latin-1
 // for the old STRING target; pictures as PNG files (image/png), read back from PNG, BMP, JPEG,
 // GIF or TIFF, whichever the owner offers first.
+//
+// Content bigger than the server's largest request cannot be written into a requestor's property
+// at once; it goes out in pieces (INCR): the reply names the size, and each time the requestor
+// deletes the property the next piece is written, until an empty piece ends the transfer.
+// Several transfers may run at once; each follows its requestor's pace through the event pump,
+// and one whose requestor goes away or stops reading is dropped.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,8 +36,16 @@ class TX11Selections {
   std::optional<TBgraImage> GetImage(Atom Selection);
   std::vector<Atom> Targets(Atom Selection);
 
-  // Requests for our content and the loss of a selection; false for other events.
+  // Requests for our content, the loss of a selection and the progress of transfers in pieces;
+  // false for other events.
   bool HandleEvent(XEvent& Event);
+
+  // The size of the pieces of a transfer (0, the default: the server's largest request less a
+  // margin for the request's own header). Content above it goes in pieces.
+  void SetPieceBytes(size_t Bytes) { FPieceBytes = Bytes; }
+  size_t PieceBytes() const;
+  // Transfers in pieces still running.
+  size_t OutgoingCount() const { return FOutgoing.size(); }
 
  private:
   struct TContent {
@@ -49,16 +65,35 @@ class TX11Selections {
     std::vector<unsigned long> Items;  // format 32
   };
 
+  // A transfer in pieces to one requestor's property.
+  struct TOutgoing {
+    ::Window Requestor = 0;
+    Atom Property = 0;
+    Atom Type = 0;
+    long PreviousMask = 0;  // what we listened to on the requestor before
+    std::string Data;
+    size_t Sent = 0;
+    uint64_t LastProgress = 0;  // tick of the last piece, to drop a requestor that stopped reading
+  };
+
   TContent* ContentOf(Atom Selection);
   bool Own(Atom Selection, TContent Content);
   std::vector<Atom> OfferedTargets(const TContent& Content) const;
   void Answer(const XSelectionRequestEvent& Request);
   bool Convert(Atom Selection, Atom Target, TReceived& Result);
   bool ReadTransfer(TReceived& Result, bool& Incremental);
+  // Writes Data as the answer: at once, or as the start of a transfer in pieces.
+  void Reply(::Window Requestor, Atom Property, Atom Type, std::string Data);
+  // The next piece after the requestor deleted the last one; true when the transfer is over.
+  bool SendPiece(TOutgoing& Transfer);
+  void EndTransfer(size_t Index);
+  void DropStalled();
 
   TX11Connection& FConnection;
   TContent FClipboard;
   TContent FPrimary;
+  std::vector<TOutgoing> FOutgoing;
+  size_t FPieceBytes = 0;
 };
 
 }  // namespace X11Impl

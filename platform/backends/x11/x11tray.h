@@ -1,8 +1,8 @@
 #pragma once
 // Tray icons through the system-tray protocol of X desktops: the back end asks the tray manager
 // (the owner of the _NET_SYSTEM_TRAY_S<screen> selection) to dock a small window of its own that
-// shows the icon's picture. The class library's tray icon calls these while the X11 back end
-// runs.
+// shows the icon's picture. The class library's tray icon reaches these through Shell_NotifyIcon
+// and the tray the back end installs while it runs (desktopservices.h).
 //
 // Mouse input on the icon goes to the icon's window as its callback message, as the platform's
 // tray does: wParam the icon's id, lParam the mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN,

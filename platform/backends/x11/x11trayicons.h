@@ -24,6 +24,11 @@ class TX11Tray {
   bool Add(const TX11TrayIcon& Icon);
   bool Modify(const TX11TrayIcon& Icon);
   bool Remove(HWND Window, UINT Id);
+  // An added icon as it stands (null when there is none).
+  const TX11TrayIcon* IconOf(HWND Window, UINT Id) {
+    TEntry* Entry = Find(Window, Id);
+    return Entry ? &Entry->Icon : nullptr;
+  }
   // The icons of a window that is destroyed go with it.
   void RemoveWindowIcons(HWND Window);
 

@@ -11,6 +11,7 @@
 #include "vcontrols/imaging/effectchain.h"
 #include "vcontrols/imaging/stretch.h"
 #include "vcontrols/imaging/vcbitmap.h"
+#include "vcontrols/imaging/vcimager.h"
 
 namespace {
 
@@ -140,6 +141,75 @@ TEST(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
   GCounting = false;
   EXPECT_LT(GLargestAllocation, size_t(width) * 4) << GAllocations << " allocations";
   EXPECT_EQ(processed.Width(), width);
+}
+
+// The live image control as the program drives it: each frame becomes the picture (its bitmap
+// is assigned, so the picture keeps its memory), the effects are re-run and the processed picture
+// is copied out. The control draws proportionally, smoothly, with the effects after scaling, so
+// its work bitmap has the control's size; frames of that size are copied in, larger ones are
+// stretched straight into the work bitmap, and a device bitmap goes through the kept conversion.
+TEST(EffectAllocationTest, ImagerFramesAllocateNoFrameSizedMemory) {
+  struct TFrameCase {
+    const char* Name;
+    int32_t Width, Height;
+    TPixelFormat Format;
+  };
+  const TFrameCase cases[] = {
+      {"frames of the control's size", 320, 240, pf24bit},
+      {"larger frames, stretched", 400, 300, pf24bit},
+      {"larger device frames, converted and stretched", 400, 300, pfDevice},
+  };
+  const int32_t width = 320, height = 240;
+  for (const TFrameCase& Case : cases) {
+    SCOPED_TRACE(Case.Name);
+    TBitmap frames[2];
+    for (int i = 0; i < 2; ++i) {
+      frames[i].SetPixelFormat(Case.Format);
+      frames[i].SetSize(Case.Width, Case.Height);
+      frames[i].Canvas()->Brush()->SetColor(TColor(i ? 0x336699 : 0x996633));
+      frames[i].Canvas()->FillRect(RECT{0, 0, Case.Width / 2, Case.Height});
+    }
+    auto* imager = new TvcImager(nullptr);
+    imager->SetBounds(0, 0, width, height);
+    imager->SetPreProcess(false);
+    imager->SetDrawStyle(dsProportional);
+    imager->SetSmoothStretching(true);
+    TvcBitmapOptions* options = imager->BitmapOptions();
+    options->SetGrayScale(true);
+    options->SetEmbossed(true);
+    options->SetLightness(60);
+    options->SetSaturation(500);
+    options->SetSharpen(1);
+    options->SetSponge(10);
+    options->SetGaussianBlur(2);
+    options->Wave()->SetRatio(5);
+    options->Wave()->SetXDiv(20);
+    options->Wave()->SetYDiv(15);
+    options->Rotation()->SetAngle(10);
+    TvcBitmap blend;
+    blend.CreateDib(100, 80);
+    blend.SetSmoothStretching(true);
+    options->AlphaBlend()->SetBitmap(&blend);
+    options->AlphaBlend()->SetAmount(75);
+    TBitmap processed;
+    int frame = 0;
+    auto runFrame = [&] {
+      imager->Picture()->Bitmap()->Assign(&frames[frame++ % 2]);
+      imager->RefreshEffects();
+      processed.Assign(imager->WorkBitmap());
+    };
+    runFrame();
+    runFrame();
+
+    GAllocations = GLargestAllocation = 0;
+    GCounting = true;
+    for (int i = 0; i < 20; ++i) runFrame();
+    GCounting = false;
+    EXPECT_LT(GLargestAllocation, size_t(width) * 4) << GAllocations << " allocations";
+    EXPECT_EQ(processed.Width(), width);
+    EXPECT_EQ(processed.Height(), height);
+    imager->Free();
+  }
 }
 
 }  // namespace

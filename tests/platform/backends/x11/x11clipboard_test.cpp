@@ -1,15 +1,19 @@
 // Copy and paste with other programs through the X selections.
 
-#include <poll.h>
-
-#include <atomic>
 #include <cstring>
 #include <map>
 #include <thread>
 
+#include "platform/rtl/clock.h"
+#include "platform/rtl/unicode.h"
+
 #include "platform/backends/x11/x11clipboard.h"
 #include "platform/gdi/imagefile/pngfile.h"
 #include "tests/platform/backends/x11/x11fixture.h"
+#include "tests/platform/backends/x11/x11selectionpeers.h"
+
+#include "platform/backends/x11/x11parts.h"
+#include "platform/backends/x11/x11selections.h"
 
 #include <X11/keysym.h>
 
@@ -17,106 +21,13 @@ using namespace X11Test;
 
 namespace {
 
-// Another program that owns a selection, answering requests on a thread of its own (ours blocks
-// in the request meanwhile). Content above PieceSize goes in INCR pieces, as big clipboards do.
-class TOtherOwner {
- public:
-  TOtherOwner(const std::string& DisplayName, const char* Selection, std::map<std::string, std::string> Content,
-              size_t PieceSize = 65536)
-      : FContent(std::move(Content)), FPieceSize(PieceSize) {
-    FDisplay = XOpenDisplay(DisplayName.c_str());
-    FSelection = XInternAtom(FDisplay, Selection, False);
-    FWindow = XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(FDisplay, FSelection, FWindow, CurrentTime);
-    XSync(FDisplay, False);
-    FThread = std::thread([this] { Serve(); });
-  }
-  ~TOtherOwner() {
-    FStop = true;
-    FThread.join();
-    XDestroyWindow(FDisplay, FWindow);
-    XCloseDisplay(FDisplay);
-  }
-
- private:
-  struct TTransfer {
-    ::Window Requestor;
-    Atom Property;
-    Atom Type;
-    std::string Data;
-    size_t Sent = 0;
-    bool Done = false;
-  };
-
-  void Serve() {
-    while (!FStop) {
-      pollfd Watch{XConnectionNumber(FDisplay), POLLIN, 0};
-      poll(&Watch, 1, 10);
-      while (XPending(FDisplay) > 0) {
-        XEvent Event;
-        XNextEvent(FDisplay, &Event);
-        if (Event.type == SelectionRequest) Answer(Event.xselectionrequest);
-        if (Event.type == PropertyNotify && Event.xproperty.state == PropertyDelete) NextPiece(Event.xproperty);
-      }
-    }
-  }
-
-  void Answer(const XSelectionRequestEvent& Request) {
-    XEvent Reply{};
-    Reply.xselection.type = SelectionNotify;
-    Reply.xselection.requestor = Request.requestor;
-    Reply.xselection.selection = Request.selection;
-    Reply.xselection.target = Request.target;
-    Reply.xselection.time = Request.time;
-    char* Name = XGetAtomName(FDisplay, Request.target);
-    std::string Target = Name;
-    XFree(Name);
-    if (Target == "TARGETS") {
-      std::vector<long> Atoms;
-      for (const auto& Entry : FContent) Atoms.push_back(long(XInternAtom(FDisplay, Entry.first.c_str(), False)));
-      XChangeProperty(FDisplay, Request.requestor, Request.property, XA_ATOM, 32, PropModeReplace,
-                      reinterpret_cast<unsigned char*>(Atoms.data()), int(Atoms.size()));
-      Reply.xselection.property = Request.property;
-    } else if (FContent.count(Target)) {
-      const std::string& Data = FContent[Target];
-      Reply.xselection.property = Request.property;
-      if (Data.size() > FPieceSize) {
-        XSelectInput(FDisplay, Request.requestor, PropertyChangeMask);
-        long Size = long(Data.size());
-        XChangeProperty(FDisplay, Request.requestor, Request.property, XInternAtom(FDisplay, "INCR", False), 32,
-                        PropModeReplace, reinterpret_cast<unsigned char*>(&Size), 1);
-        FTransfers.push_back(TTransfer{Request.requestor, Request.property, Request.target, Data});
-      } else {
-        XChangeProperty(FDisplay, Request.requestor, Request.property, Request.target, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(Data.data()), int(Data.size()));
-      }
-    }
-    XSendEvent(FDisplay, Request.requestor, False, NoEventMask, &Reply);
-    XFlush(FDisplay);
-  }
-
-  void NextPiece(const XPropertyEvent& Event) {
-    for (TTransfer& Transfer : FTransfers) {
-      if (Transfer.Done || Transfer.Requestor != Event.window || Transfer.Property != Event.atom) continue;
-      size_t Count = std::min(FPieceSize, Transfer.Data.size() - Transfer.Sent);
-      XChangeProperty(FDisplay, Transfer.Requestor, Transfer.Property, Transfer.Type, 8, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(Transfer.Data.data() + Transfer.Sent), int(Count));
-      Transfer.Sent += Count;
-      // The empty piece after the last one ends the transfer.
-      if (Count == 0) Transfer.Done = true;
-      XFlush(FDisplay);
-    }
-  }
-
-  Display* FDisplay = nullptr;
-  Atom FSelection = 0;
-  ::Window FWindow = 0;
-  std::map<std::string, std::string> FContent;
-  size_t FPieceSize;
-  std::vector<TTransfer> FTransfers;
-  std::atomic<bool> FStop{false};
-  std::thread FThread;
-};
+// Text with multi-byte characters throughout, so that a piece boundary falls inside one.
+std::string LargeText(size_t Bytes) {
+  std::string Text;
+  Text.reserve(Bytes + 16);
+  for (size_t Line = 0; Text.size() < Bytes; ++Line) Text += "Кадр " + std::to_string(Line) + " webcam ✓\n";
+  return Text;
+}
 
 class X11Clipboard : public TX11BackendTest {
  protected:
@@ -220,6 +131,7 @@ TEST_F(X11Clipboard, TextOfAnotherProgramIsPasted) {
   ASSERT_TRUE(X11SetSelectionText(TX11Selection::Clipboard, "ours"));
   std::string Large(300000, 'x');
   for (size_t I = 0; I < Large.size(); I += 97) Large[I] = char('a' + I % 26);
+  std::string Huge = LargeText(4 << 20);
   struct TCase {
     const char* Name;
     const char* Selection;
@@ -231,6 +143,7 @@ TEST_F(X11Clipboard, TextOfAnotherProgramIsPasted) {
       {"Latin-1 STRING only", "PRIMARY", {{"STRING", "caf\xE9"}}, "café"},
       {"a trailing zero byte is dropped", "CLIPBOARD", {{"UTF8_STRING", std::string("end\0", 4)}}, "end"},
       {"large text in INCR pieces", "CLIPBOARD", {{"UTF8_STRING", Large}}, Large},
+      {"multi-megabyte text in INCR pieces", "CLIPBOARD", {{"UTF8_STRING", Huge}}, Huge},
       {"no text on offer", "CLIPBOARD", {{"image/png", "not really"}}, std::nullopt},
   };
   for (const TCase& Case : Cases) {
@@ -255,6 +168,119 @@ TEST_F(X11Clipboard, TextOfAnotherProgramIsPasted) {
   std::optional<std::string> FromElsewhere = std::string("unchanged");
   std::thread([&] { FromElsewhere = X11GetSelectionText(TX11Selection::Clipboard); }).join();
   EXPECT_EQ(FromElsewhere, std::nullopt);
+}
+
+X11Impl::TX11Selections& Selections() { return *X11Impl::RunningParts()->Selections; }
+
+TEST_F(X11Clipboard, TextAboveTheLargestRequestGoesInPieces) {
+  // Over the server's largest request (16 MiB with big requests): the real threshold.
+  size_t Limit = Selections().PieceBytes();
+  ASSERT_GT(Limit, 60000u);
+  std::string Huge = LargeText(Limit + Limit / 4);
+  ASSERT_TRUE(X11SetSelectionText(TX11Selection::Clipboard, Huge));
+  {
+    TPieceReader Reader(*Other, "CLIPBOARD", "UTF8_STRING");
+    ASSERT_TRUE(PumpUntil([&] { return Reader.Poll(); }, 30000));
+    EXPECT_TRUE(Reader.Incremental);
+    EXPECT_EQ(Reader.Pieces, 2);
+    EXPECT_EQ(Reader.TypeName, "UTF8_STRING");
+    EXPECT_EQ(Reader.Data.size(), Huge.size());
+    EXPECT_TRUE(Reader.Data == Huge) << "the text differs";
+  }
+  EXPECT_EQ(Selections().OutgoingCount(), 0u);
+  // Just below the limit it goes whole.
+  std::string Whole = Huge.substr(0, Limit);
+  ASSERT_TRUE(X11SetSelectionText(TX11Selection::Clipboard, Whole));
+  TPieceReader Reader(*Other, "CLIPBOARD", "UTF8_STRING");
+  ASSERT_TRUE(PumpUntil([&] { return Reader.Poll(); }, 30000));
+  EXPECT_FALSE(Reader.Incremental);
+  EXPECT_EQ(Reader.Data.size(), Whole.size());
+}
+
+TEST_F(X11Clipboard, TransfersInPiecesRunSideBySideAndEndWithTheirRequestor) {
+  // Small pieces make many round trips out of a few hundred kilobytes.
+  Selections().SetPieceBytes(65536);
+  std::string Text = LargeText(700000);
+  ASSERT_TRUE(X11SetSelectionText(TX11Selection::Clipboard, Text));
+  {
+    // Two readers at once, one of them asking for Latin-1, and a third that quits early.
+    TPieceReader Utf8(*Other, "CLIPBOARD", "UTF8_STRING");
+    TPieceReader Latin(*Other, "CLIPBOARD", "STRING");
+    TPieceReader Quitter(*Other, "CLIPBOARD", "UTF8_STRING");
+    ASSERT_TRUE(PumpUntil([&] { return Quitter.Poll() || Quitter.Pieces > 0; }));
+    Quitter.GoAway();
+    ASSERT_TRUE(PumpUntil([&] { return Utf8.Poll() & Latin.Poll(); }, 20000));
+    EXPECT_TRUE(Utf8.Data == Text) << "the text differs";
+    EXPECT_EQ(Utf8.Pieces, int((Text.size() + 65535) / 65536));
+    std::string Expected;
+    for (size_t Index = 0; Index < Text.size();) {
+      char32_t Code = Utf8Decode(Text, Index);
+      Expected.push_back(Code < 256 ? char(Code) : '?');
+    }
+    EXPECT_EQ(Latin.TypeName, "STRING");
+    EXPECT_TRUE(Latin.Data == Expected) << "the Latin-1 text differs";
+    // The transfer of the reader that quit was dropped with its window.
+    EXPECT_TRUE(PumpUntil([&] { return Selections().OutgoingCount() == 0; }));
+  }
+  // A reader that takes the first piece and then stops is dropped once it has been quiet for a
+  // while, when the next transfer starts.
+  TPieceReader Stalled(*Other, "CLIPBOARD", "UTF8_STRING");
+  ASSERT_TRUE(PumpUntil([&] {
+    Stalled.Poll();
+    return Stalled.Pieces > 0;
+  }));
+  EXPECT_EQ(Selections().OutgoingCount(), 1u);
+  // Our side writes the second piece, which nobody takes.
+  PumpFor(50);
+  {
+    TScopedManualClock Later(ManualClockDefaultStart, Clock().TickCount() + 10001);
+    TPieceReader Next(*Other, "CLIPBOARD", "UTF8_STRING");
+    ASSERT_TRUE(PumpUntil([&] { return Next.Poll(); }));
+    EXPECT_TRUE(Next.Data == Text);
+    EXPECT_EQ(Selections().OutgoingCount(), 0u);
+  }
+  EXPECT_EQ(Stalled.Pieces, 1);
+
+  // A requestor may be a window we listen to for reasons of our own (a tray manager's, which
+  // may paste too): that listening must outlast the transfer.
+  {
+    X11Impl::TX11Connection& Ours = *X11Impl::RunningParts()->Connection;
+    ::Window Panel = XCreateSimpleWindow(Other->Get(), Other->Root(), 0, 0, 50, 20, 0, 0, 0);
+    XSync(Other->Get(), False);
+    XSelectInput(Ours.Get(), Panel, StructureNotifyMask);
+    auto OurMask = [&] {
+      XWindowAttributes Attributes{};
+      XGetWindowAttributes(Ours.Get(), Panel, &Attributes);
+      return Attributes.your_event_mask;
+    };
+    {
+      TPieceReader FromPanel(*Other, "CLIPBOARD", "UTF8_STRING", Panel);
+      ASSERT_TRUE(PumpUntil([&] { return FromPanel.Poll(); }));
+      EXPECT_TRUE(FromPanel.Incremental);
+      EXPECT_TRUE(FromPanel.Data == Text);
+    }
+    EXPECT_EQ(OurMask(), StructureNotifyMask);
+    XDestroyWindow(Other->Get(), Panel);
+    XSync(Other->Get(), False);
+  }
+
+  // A picture goes in pieces too, and small content still goes whole.
+  TBgraImage Picture;
+  Picture.Resize(300, 300);
+  // Noise, so the PNG file stays bigger than a piece.
+  uint32_t Seed = 12345;
+  for (uint8_t& Byte : Picture.Pixels) {
+    Seed = Seed * 1103515245u + 12345u;
+    Byte = uint8_t(Seed >> 24);
+  }
+  ASSERT_TRUE(X11SetSelectionImage(TX11Selection::Clipboard, Picture));
+  TPieceReader Png(*Other, "CLIPBOARD", "image/png");
+  ASSERT_TRUE(PumpUntil([&] { return Png.Poll(); }));
+  EXPECT_TRUE(Png.Incremental);
+  TBgraImage Read = DecodePng(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Png.Data.data()), Png.Data.size()));
+  EXPECT_EQ(Read.Width, 300);
+  ASSERT_TRUE(X11SetSelectionText(TX11Selection::Clipboard, "small"));
+  EXPECT_EQ(OtherReads("CLIPBOARD", "UTF8_STRING"), "small");
 }
 
 TBgraImage TestImage() {

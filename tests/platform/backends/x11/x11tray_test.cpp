@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/backends/x11/x11tray.h"
+#include "platform/user/desktopservices.h"
 #include "tests/platform/backends/x11/x11fixture.h"
 
 using namespace X11Test;
@@ -130,6 +131,68 @@ TEST_F(X11Tray, IconsDockWithTheTrayAndReportTheMouse) {
   ASSERT_TRUE(PumpUntil([&] { return (Second = Tray.Docked()) != Icon && Second; }));
   DestroyWindow(Window);
   EXPECT_TRUE(PumpUntil([&] { return !Other->Exists(Second); }));
+}
+
+// What the class library's tray icon uses: Shell_NotifyIcon over the back end's tray.
+TEST_F(X11Tray, ShellNotifyIconReachesTheTray) {
+  HWND Window = CreateTestWindow(0, WS_POPUP, 0, 0, 10, 10);
+  TNotifyIconData Full;
+  Full.Wnd = Window;
+  Full.ID = 3;
+  Full.Flags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  Full.CallbackMessage = TrayCallback;
+  Full.IconWidth = Full.IconHeight = 16;
+  Full.IconPixels.assign(16 * 16, 0xFF10E010u);
+  Full.Tip = "Korvane Webcam";
+  ASSERT_NE(GetNotifyArea(), nullptr);
+  EXPECT_FALSE(NotifyAreaExists());
+  EXPECT_EQ(Shell_NotifyIcon(NIM_ADD, Full), FALSE);
+
+  TFakeTray Tray(*Other);
+  PumpFor(20);
+  EXPECT_TRUE(NotifyAreaExists());
+  ASSERT_EQ(Shell_NotifyIcon(NIM_ADD, Full), TRUE);
+  ::Window Icon = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (Icon = Tray.Docked()) != 0; }));
+  EXPECT_EQ(Other->StringProperty(Icon, "_NET_WM_NAME"), "Korvane Webcam");
+
+  // A change of the tip alone keeps the picture and the callback message.
+  TNotifyIconData TipOnly;
+  TipOnly.Wnd = Window;
+  TipOnly.ID = 3;
+  TipOnly.Flags = NIF_TIP;
+  TipOnly.Tip = "Motion detected";
+  EXPECT_EQ(Shell_NotifyIcon(NIM_MODIFY, TipOnly), TRUE);
+  EXPECT_TRUE(PumpUntil([&] { return Other->StringProperty(Icon, "_NET_WM_NAME") == "Motion detected"; }));
+  Display* Server = Other->Get();
+  XReparentWindow(Server, Icon, Tray.Window(), 0, 0);
+  XMapWindow(Server, Tray.Window());
+  XMapWindow(Server, Icon);
+  XSync(Server, False);
+  EXPECT_TRUE(PumpUntil([&] {
+    std::vector<uint32_t> Pixels = Other->Pixels(Icon, 16, 16);
+    return Pixels.size() == 16 * 16 && Pixels[8 * 16 + 8] == 0x10E010u;
+  }));
+  Log().clear();
+  Other->SendButton(Icon, Button1, true, 5, 5);
+  ASSERT_TRUE(PumpUntil([&] { return Logged(TrayCallback, Window); }));
+  EXPECT_EQ(FindLogged(TrayCallback, Window)->WParam, WPARAM(3));
+  EXPECT_EQ(FindLogged(TrayCallback, Window)->LParam, LPARAM(WM_LBUTTONDOWN));
+
+  TNotifyIconData Unknown = TipOnly;
+  Unknown.ID = 4;
+  EXPECT_EQ(Shell_NotifyIcon(NIM_MODIFY, Unknown), FALSE);
+  EXPECT_EQ(Shell_NotifyIcon(NIM_DELETE, Unknown), FALSE);
+  EXPECT_EQ(Shell_NotifyIcon(7, Full), FALSE);
+  EXPECT_EQ(Shell_NotifyIcon(NIM_DELETE, TipOnly), TRUE);
+  EXPECT_TRUE(PumpUntil([&] { return !Other->Exists(Icon); }));
+  EXPECT_EQ(Shell_NotifyIcon(NIM_MODIFY, TipOnly), FALSE);
+
+  // Without the back end (headless) there is no tray at all.
+  StopX11Backend();
+  EXPECT_EQ(GetNotifyArea(), nullptr);
+  EXPECT_FALSE(NotifyAreaExists());
+  EXPECT_EQ(Shell_NotifyIcon(NIM_ADD, Full), FALSE);
 }
 
 TEST_F(X11Tray, ATrayThatStartsLaterGetsTheIconsAndIsAnnounced) {
