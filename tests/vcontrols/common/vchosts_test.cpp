@@ -5,17 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/component.h"
+#include "platform/forms/grids.h"
 #include "platform/forms/wincontrol.h"
 #include "platform/rtl/stringlist.h"
 
-// Stand-ins with the host libraries' class names.
-class TCustomGrid : public TWinControl {
-  KORCAM_CLASS(TCustomGrid, TWinControl)
-
- public:
-  explicit TCustomGrid(TComponent* AOwner) : TWinControl(AOwner) {}
-};
-
+// Stand-ins with the data-aware library's class names, on the class library's grid.
 class TkvDBGrid : public TCustomGrid {
   KORCAM_CLASS(TkvDBGrid, TCustomGrid)
 
