@@ -1,0 +1,384 @@
+// Which editor a row of the inspector uses, where it goes, and how values move between the
+// editor and the item: the row's own control (CustomControl), the shared pick-list combo, or the
+// grid's in-place editor. Check-box rows have no editor; they toggle.
+
+#include <algorithm>
+#include <cstring>
+
+#include "kvcontrols/editors/kvhelpers.h"
+#include "kvcontrols/editors/kvinspector.h"
+#include "kvcontrols/editors/kvinspectoredit.h"
+#include "platform/db/dataset.h"
+#include "platform/db/datasource.h"
+#include "platform/db/field.h"
+#include "platform/forms/form.h"
+#include "platform/forms/messagebox.h"
+#include "platform/forms/screen.h"
+#include "platform/user/user.h"
+
+namespace {
+
+bool IsMemoLikeField(const TField* Field) {
+  return Field && (Field->DataType() == ftMemo || Field->DataType() == ftOraBlob || Field->DataType() == ftOraClob);
+}
+
+// The value text of an editor control: what the row's EditText becomes when the row is left.
+std::string ControlValueText(TWinControl* Control) { return Control->Text(); }
+
+bool ControlReportsModified(TWinControl* Control) {
+  return Control->HandleAllocated() && SendMessage(Control->Handle(), EM_GETMODIFY, 0, 0) != 0;
+}
+
+// Once its value is committed the control counts as unchanged: the next time the row is left
+// without an edit must not announce the same value again.
+void ControlCommitted(TWinControl* Control) {
+  if (Control->HandleAllocated()) SendMessage(Control->Handle(), EM_SETMODIFY, 0, 0);
+}
+
+}  // namespace
+
+// ---- the in-place editor -----------------------------------------------------------------------
+
+TkvDataInspectorEdit::TkvDataInspectorEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {
+  SetControlStyle(ControlStyle() + csReplicatable);
+}
+
+TkvDataInspector* TkvDataInspectorEdit::Inspector() const { return dynamic_cast<TkvDataInspector*>(FGrid); }
+
+void TkvDataInspectorEdit::CreateParams(TCreateParams& Params) {
+  TInplaceEdit::CreateParams(Params);
+  Params.Style &= ~(ES_AUTOVSCROLL | ES_WANTRETURN);
+  if (FWordWrap) {
+    Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+    Params.Style &= ~ES_AUTOHSCROLL;
+  }
+}
+
+void TkvDataInspectorEdit::UpdateContents() {
+  TInplaceEdit::UpdateContents();
+  TkvDataInspector* Owner = Inspector();
+  if (!Owner) return;
+  TkvInspectorItem* Item = Owner->GetActiveItem();
+  if (!Item) return;
+  SetReadOnly(Item->ReadOnly());
+  TField* Field = Item->GetField();
+  const bool Wrap = Item->WordWrap() || (Field && Field->IsBlob());
+  if (Wrap != FWordWrap) {
+    // The multi-line style only applies to a new window.
+    FWordWrap = Wrap;
+    const bool SavedReset = Owner->FFocusReset;
+    Owner->FFocusReset = true;
+    if (HandleAllocated()) RecreateWnd();
+    Owner->FFocusReset = SavedReset;
+  }
+  if (Owner->Focused() && CanFocus()) SetFocus();
+}
+
+void TkvDataInspectorEdit::BoundsChanged() {
+  // One pixel of the cell's frame stays visible on each side and below.
+  if (HandleAllocated()) {
+    SetWindowPos(Handle(), nullptr, Left() + 1, Top(), std::max(0, Width() - 2), std::max(0, Height() - 1),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW);
+    RECT Format{1, 1, std::max(1, Width() - 2), Height()};
+    SendMessage(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&Format));
+    SendMessage(Handle(), EM_SCROLLCARET, 0, 0);
+  }
+}
+
+void TkvDataInspectorEdit::Dispatch(TMessage& Message) {
+  // While the inspector paints an image of the table, the live editor is not part of it.
+  if ((Message.Msg == WM_PAINT || Message.Msg == WM_ERASEBKGND) && ControlState().Contains(csPaintCopy)) {
+    Message.Result = 1;
+    return;
+  }
+  if (Message.Msg == WM_SETFOCUS) {
+    if (TkvDataInspector* Owner = Inspector()) Font()->Assign(Owner->Font());
+  }
+  TInplaceEdit::Dispatch(Message);
+}
+
+TInplaceEdit* TkvDataInspector::CreateEditor() { return new TkvDataInspectorEdit(this); }
+
+TkvDataInspectorEdit* TkvDataInspector::InspectorEdit() const {
+  return dynamic_cast<TkvDataInspectorEdit*>(InplaceEditor());
+}
+
+// ---- which editor ------------------------------------------------------------------------------
+
+bool TkvDataInspector::UsesInplaceEdit() {
+  TkvInspectorItem* Item = GetActiveItem();
+  if (!Item || Item->DisableDefaultEditor() || Item->CustomControl()) return false;
+  if (IsAutoDateTimeItem(Item) || Item->PickList()->Count() > 0 || Item->UsesPickListCombo()) return false;
+  return !IsAutoLookupItem(Item);
+}
+
+bool TkvDataInspector::IsCheckboxRow(int32_t ARow) {
+  TkvInspectorItem* Item = ItemAtRow(ARow);
+  return Item && Item->PickList()->Count() > 0 && Item->PickList()->DisplayAsCheckbox() && !Item->CustomControl() &&
+         !IsAutoDateTimeItem(Item);
+}
+
+TWinControl* TkvDataInspector::GetActiveEditor() {
+  if (FActiveEditor) return FActiveEditor;
+  TkvInspectorItem* Item = GetActiveItem();
+  if (IsCheckboxRow(Row()) || (Item && Item->DisableDefaultEditor())) return nullptr;
+  return InplaceEditor();
+}
+
+void TkvDataInspector::DoCalcCustomEdit(TkvInspectorItem* Item, TWinControl* CustomEdit, bool& AllowCustomEdit) {
+  if (OnCalcCustomEdit) OnCalcCustomEdit(this, Item, CustomEdit, AllowCustomEdit);
+}
+
+void TkvDataInspector::ActivateItemEditor() {
+  TkvInspectorItem* Item = GetActiveItem();
+  if (!Item || ComponentState().Contains(csDesigning)) return;
+  TWinControl* ScreenActive = Screen ? Screen->ActiveControl() : nullptr;
+  const bool ChildActive = ScreenActive && ScreenActive->Parent() == this;
+  if (!(FEntered && !ControlState().Contains(csPaintCopy)) && !ChildActive) return;
+
+  // The row's own control, when it has one. The shared pick-list combo, the lookup combo and the
+  // date/time picker join here once their classes exist; until then such rows fall back to no
+  // control (pick-list rows) or to the in-place editor (bound rows).
+  TWinControl* Control = Item->CustomControl();
+  bool Allow = Control != nullptr;
+  DoCalcCustomEdit(Item, Control, Allow);
+  if (!Allow || !Control) return;
+
+  const RECT Place = GetEditorRect(Col(), Row());
+  const RECT Current = Control->BoundsRect();
+  if (std::memcmp(&Place, &Current, sizeof(RECT)) != 0) Control->SetBoundsRect(Place);
+  AttachCustomControl(Control, Item);
+  Control->SetBoundsRect(Place);
+  kvSetReadOnlyProp(Control, Item->ReadOnly() || FReadOnly);
+
+  if (Control != FActiveEditor) {
+    if ((!Item->CustomControlAlwaysPaints() || Item->UsesPickListCombo()) &&
+        (Item->DataField().empty() || !Item->GetDataSource())) {
+      Control->HandleNeeded();
+      std::string Shown;
+      Item->MapValueToDisplay(Item->EditText(), Shown);
+      Control->SetText(Shown);
+    }
+    FEditorCol = Col();
+    FEditorRow = Row();
+  }
+  FActiveEditor = Control;
+}
+
+void TkvDataInspector::AttachCustomControl(TWinControl* Control, TkvInspectorItem* Item) {
+  if (!Control || !Item) return;
+  if (Control->Parent() != this) {
+    Control->SetParent(this);
+    Control->HandleNeeded();
+  }
+  std::string ControlField;
+  kvGetDataFieldProp(Control, ControlField);
+  TDataSource* ItemSource = Item->GetDataSource();
+  if (ControlField != Item->DataField() || kvGetDataSourceProp(Control) != ItemSource) {
+    kvSetDataFieldProp(Control, "");
+    if (ItemSource && !Item->DataField().empty()) {
+      if (kvGetDataSourceProp(Control) != ItemSource) kvSetDataSourceProp(Control, ItemSource);
+      kvSetDataFieldProp(Control, Item->DataField());
+    }
+    if (!Control->InheritsFrom("TCustomMemo") && Control->HandleAllocated())
+      PostMessage(Control->Handle(), EM_SETSEL, 0, static_cast<LPARAM>(-1));
+  }
+  Control->SetCtl3D(false);
+  if (Control->ParentFont()) Control->Font()->Assign(Font());
+  Control->SetTabStop(false);
+  kvSetBorderStyleProp(Control, false);
+}
+
+// ---- moving and committing ---------------------------------------------------------------------
+
+void TkvDataInspector::ShowInplaceEditorReset() {
+  const bool Saved = FFocusReset;
+  FFocusReset = true;
+  ShowEditor();
+  FFocusReset = Saved;
+}
+
+void TkvDataInspector::MoveToCell(int32_t ACol, int32_t ARow) {
+  TCustomForm* Form = GetParentForm(this);
+  const bool FormActive = Form && Screen && Screen->ActiveForm() == Form;
+  if (ACol == Col() && ARow == Row()) {
+    if (FActiveEditor) {
+      if (FEntered && FormActive && CanFocus()) SetFocus();
+      FActiveEditor->Hide();
+      FActiveEditor = nullptr;
+      FEditorCol = FEditorRow = -1;
+    }
+    ActivateItemEditor();
+    if (FActiveEditor) {
+      FActiveEditor->Show();
+      FActiveEditor->Update();
+      if (FEntered && FormActive && FActiveEditor->CanFocus()) FActiveEditor->SetFocus();
+    }
+    return;
+  }
+
+  if (FIndicatorRow->Enabled() && ARow <= 0) ARow = Row();
+  if (ACol != Col() || ARow != Row()) {
+    FEditMode = false;
+    FDataLink->UpdateData();
+  }
+  if (TkvInspectorItem* Item = GetActiveItem()) {
+    if (FActiveEditor) {
+      Item->SetEditText(ControlValueText(FActiveEditor));
+      if (ControlReportsModified(FActiveEditor)) {
+        ControlCommitted(FActiveEditor);
+        Item->DoItemChanged();
+      }
+    } else if (TInplaceEdit* Edit = InplaceEditor(); Edit && Edit->Modified()) {
+      if (Edit->Text() != Item->EditText()) Item->SetEditText(Edit->Text());
+      Item->DoItemChanged();
+      Edit->SetModified(false);
+    }
+  }
+
+  const int32_t OldTop = TopRow();
+  const int32_t OldRow = Row();
+  TGridDrawInfo Info;
+  CalcDrawInfo(Info);
+  const bool Outside = ARow < TopRow() || ARow > Info.Vert.LastFullVisibleCell;
+  if (Outside) LockRedraw();
+  MoveColRow(ACol, ARow, true, true);
+  if (Outside) UnlockRedraw(false);
+  if (FBaseFixedRows > 0 && TopRow() < FixedRows()) SetTopRow(FixedRows());
+
+  if (FActiveEditor && (FEditorCol != Col() || FEditorRow != Row())) {
+    FActiveEditor->Hide();
+    FActiveEditor = nullptr;
+    FEditorCol = FEditorRow = -1;
+  }
+  if (UsesInplaceEdit()) ShowInplaceEditorReset();
+  else HideEditor();
+
+  if (TopRow() == OldTop) {
+    InvalidateRow(OldRow);
+    InvalidateRow(Row());
+  } else {
+    if (TopRow() < FixedRows()) SetTopRow(FixedRows());
+    Invalidate();
+    Update();
+  }
+
+  ActivateItemEditor();
+  if (FActiveEditor) {
+    FActiveEditor->Show();
+    FActiveEditor->Update();
+    if (FEntered && FActiveEditor->CanFocus()) FActiveEditor->SetFocus();
+  }
+}
+
+void TkvDataInspector::CommitEditor() {
+  if (TkvInspectorItem* Item = GetActiveItem()) {
+    if (FActiveEditor) {
+      Item->SetEditText(ControlValueText(FActiveEditor));
+      if (ControlReportsModified(FActiveEditor)) {
+        ControlCommitted(FActiveEditor);
+        Item->DoItemChanged();
+      }
+    } else if (TInplaceEdit* Edit = InplaceEditor(); Edit && Edit->Modified()) {
+      Item->DoItemChanged();
+      Edit->SetModified(false);
+    }
+  }
+  FDataLink->UpdateData();
+}
+
+void TkvDataInspector::WMSetFocus(TMessage& Message) {
+  TCustomGrid::Dispatch(Message);
+  if (!FFocusReset) {
+    const bool Saved = FEditorHide;
+    FEditorHide = true;
+    if (UsesInplaceEdit()) {
+      ShowEditor();
+      if (TInplaceEdit* Edit = InplaceEditor()) Edit->SelectAll();
+    } else {
+      HideEditor();
+    }
+    FEditorHide = Saved;
+  }
+  if (FActiveEditor) return;
+  ActivateItemEditor();
+  if (!FActiveEditor) return;
+  TkvInspectorItem* Item = GetActiveItem();
+  if (Item && FActiveEditor->InheritsFrom("TCustomEdit") && FActiveEditor->HandleAllocated() &&
+      (Item->DataField().empty() || !Item->GetDataSource()))
+    FActiveEditor->SetText(Item->EditText());
+  FActiveEditor->Show();
+  FActiveEditor->Update();
+  if (FActiveEditor->CanFocus()) FActiveEditor->SetFocus();
+}
+
+// ---- value exchange ----------------------------------------------------------------------------
+
+bool TkvDataInspector::CanEditModifyItem(TkvInspectorItem* Item) {
+  if (!FDataLink->DataSet()) return !FReadOnly && Item && !Item->ReadOnly() && RowCount() > 0;
+  TDataSet* DataSet = FDataLink->DataSet();
+  if (DataSet->Bof() && DataSet->Eof() && DataSource()->State() == dsBrowse && !FOptions.Contains(ovAllowInsert))
+    return false;
+  if (FReadOnly || !FDataLink->Active() || FDataLink->ReadOnly() || RowCount() == 0 || !Item || Item->ReadOnly())
+    return false;
+  TField* Field = Item->GetField();
+  if (Field && !Field->CanModify()) return false;
+  TDataLink* Link = Item->GetEditDataLink();
+  Link->Edit();
+  const bool Editing = Link->Editing();
+  if (Editing) {
+    if (Link == FDataLink.get()) {
+      FDataLink->Modified();
+    } else {
+      Item->FieldLink()->Modified();
+      FDataLink->Modified();
+    }
+  }
+  return Editing;
+}
+
+bool TkvDataInspector::CanEditModify() { return CanEditModifyItem(GetActiveItem()); }
+
+bool TkvDataInspector::CanEditShow() { return UsesInplaceEdit() && TCustomGrid::CanEditShow(); }
+
+std::string TkvDataInspector::GetEditText(int32_t, int32_t ARow) {
+  TkvInspectorItem* Item = ItemAtRow(ARow);
+  if (!Item) return std::string();
+  TField* Field = Item->GetField();
+  if (!Field) {
+    if (Item->GetDataSource() && !Item->DataField().empty()) {
+      FLastEditText.clear();
+      return std::string();
+    }
+    return Item->EditText();
+  }
+  std::string Result;
+  if (!Field->DataSet() || !Field->DataSet()->Active()) Result.clear();
+  else if (IsMemoLikeField(Field)) Result = Field->AsString();
+  else Result = Field->EditText();
+  FLastEditText = Result;
+  return Result;
+}
+
+void TkvDataInspector::SetEditText(int32_t, int32_t ARow, const std::string& Value) {
+  if (FEditorHide) return;
+  if (TkvInspectorItem* Item = ItemAtRow(ARow)) Item->SetEditText(Value);
+  FLastEditText = Value;
+}
+
+std::string TkvDataInspector::GetEditMask(int32_t, int32_t) {
+  std::string Mask;
+  if (FDataLink->Active())
+    if (TkvInspectorItem* Item = GetActiveItem())
+      if (TField* Field = Item->GetField()) Mask = Field->EditMask();
+  return Mask;
+}
+
+void TkvDataInspector::DoValidationError(TkvInspectorItem* Item) {
+  std::string Message = "Invalid input value.  Use escape key to abandon changes";
+  bool DoDefault = true;
+  if (OnValidationErrorUsingMask) OnValidationErrorUsingMask(this, Item, Message, DoDefault);
+  if (!DoDefault) return;
+  MessageBeep(0);
+  throw EInvalidOperation(Message);
+}
