@@ -341,6 +341,28 @@ TEST_F(ButtonsTest, GlyphLayoutPlacesTheGlyph) {
   EXPECT_EQ(PixelOf(*Target, 4, 5), TColor(ColorToRGB(clBtnShadow)));
 }
 
+// Reading a glyph's canvas while painting must not count as a change of the glyph: the button
+// would invalidate itself from its own paint and repaint for ever.
+TEST_F(ButtonsTest, PaintingAGlyphLeavesNothingToRepaint) {
+  auto Glyph = MakeBitmap(8, 8, pf24bit, clRed);
+  auto* Speed = NewSpeedButton(8, 8);
+  Speed->SetGlyph(Glyph.get());
+  auto* Bit = new TBitBtn(Form);
+  Bit->SetBounds(40, 8, 75, 25);
+  Bit->SetGlyph(Glyph.get());
+  Bit->SetParent(Form);
+  for (int Round = 0; Round < 2; ++Round) {
+    SCOPED_TRACE(Round);
+    Form->Repaint();
+    Pump();
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
+    EXPECT_FALSE(GetUpdateRect(Bit->Handle(), nullptr, FALSE));
+    // A fresh glyph makes the canvas handle new again on the next paint.
+    Speed->SetGlyph(Glyph.get());
+    Bit->SetGlyph(Glyph.get());
+  }
+}
+
 TEST_F(ButtonsTest, PictureOfTheButtons) {
   Form->SetColor(clBtnFace);
   int Left = 8;
