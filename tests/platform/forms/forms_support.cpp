@@ -38,12 +38,18 @@ TColor PixelOf(TBitmap& Bitmap, int X, int Y) {
 }
 
 std::string ScratchPath(const std::string& Name) {
-  static const std::filesystem::path Folder = [] {
-    auto Path = std::filesystem::temp_directory_path() / ("korcam-forms-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(Path);
-    return Path;
-  }();
-  return (Folder / Name).string();
+  // One folder per test process, removed when the process ends so runs do not pile up in /tmp.
+  struct TScratchFolder {
+    std::filesystem::path Path =
+        std::filesystem::temp_directory_path() / ("korcam-forms-" + std::to_string(::getpid()));
+    TScratchFolder() { std::filesystem::create_directories(Path); }
+    ~TScratchFolder() {
+      std::error_code Ignored;
+      std::filesystem::remove_all(Path, Ignored);
+    }
+  };
+  static const TScratchFolder Folder;
+  return (Folder.Path / Name).string();
 }
 
 std::string SavePng(TBitmap& Bitmap, const std::string& Name, int Scale) {
