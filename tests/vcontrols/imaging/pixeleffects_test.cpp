@@ -315,6 +315,102 @@ TEST(PixelEffectsTest, RotationRules) {
   EXPECT_EQ(grid.Pixel(1, 0).Blue, 1);
 }
 
+// The sponge draws from the generator it is handed. Each fixture looks for a seed whose draws
+// send every pixel to a chosen source, then checks that a source already replaced passes on its
+// new value: an out-of-place filter gives a different picture.
+TEST(PixelEffectsTest, SpongeWorksInPlaceInRasterOrder) {
+  struct TCase {
+    const char* Name;
+    int32_t Width;
+    std::initializer_list<uint8_t> Levels;
+    int32_t Amount;
+    std::vector<std::pair<int32_t, int32_t>> Sources;  // per pixel, raster order
+    std::vector<uint8_t> Expected;
+  } cases[] = {
+      // (1,0) takes (0,0), which has just taken (1,0): out of place gives 20 10.
+      {"a row swap", 2, {10, 20}, 3, {{1, 0}, {0, 0}}, {20, 20}},
+      {"a column swap", 1, {10, 20}, 3, {{0, 1}, {0, 0}}, {20, 20}},
+      // A rotation by one: the last pixel reads the first, which already holds 20.
+      {"a row rotation", 3, {10, 20, 30}, 4, {{1, 0}, {2, 0}, {0, 0}}, {20, 30, 20}},
+  };
+  // The draws of one pixel, in their order: r, then the column's and the row's displacement.
+  const auto sourcesOf = [](TvcRandom& Random, int32_t Width, int32_t Height, int32_t Amount) {
+    std::vector<std::pair<int32_t, int32_t>> sources;
+    for (int32_t y = 0; y < Height; ++y)
+      for (int32_t x = 0; x < Width; ++x) {
+        const int32_t r = Random.Below(Amount);
+        const int32_t xs = ClampInt(r - Random.Below(2 * r) + x, 0, Width - 1);
+        const int32_t ys = ClampInt(r - Random.Below(2 * r) + y, 0, Height - 1);
+        sources.emplace_back(xs, ys);
+      }
+    return sources;
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const int32_t height = int32_t(c.Levels.size()) / c.Width;
+    uint64_t seed = 0;
+    for (; seed < 1000000; ++seed) {
+      TvcRandom trial(seed);
+      if (sourcesOf(trial, c.Width, height, c.Amount) == c.Sources) break;
+    }
+    ASSERT_LT(seed, 1000000u) << "no seed gives these draws";
+    TTestImage image = TTestImage::Levels(c.Width, c.Levels);
+    TvcRandom random(seed);
+    vcfx::ApplySponge(image.Raster(), c.Amount, random);
+    std::vector<uint8_t> actual;
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < c.Width; ++x) actual.push_back(image.Pixel(x, y).Blue);
+    EXPECT_EQ(actual, c.Expected);
+    // The generator handed in has moved on past exactly the draws made.
+    TvcRandom replay(seed);
+    sourcesOf(replay, c.Width, height, c.Amount);
+    EXPECT_EQ(random.Next(), replay.Next());
+  }
+}
+
+// Two rules of the rotation's source coordinates that a tidier formula would miss, checked on
+// pixel (1, 2) of a 4 x 4 image turned about its default centre (2, 2), where u = -1 and v = 1:
+// (r - 1) div 2 truncates toward zero, so r = 0 gives column 2, not 1; and an exact half rounds
+// to the even neighbour, so -0.5 gives r = 0, not -1.
+TEST(PixelEffectsTest, RotationDividesTowardZeroAndRoundsHalvesToEven) {
+  // An angle whose column coordinate u cos - v sin for u = -1, v = 1 is exactly -0.5: searched
+  // near the exact solution (cos + sin = 0.5) among the angles the double grid offers.
+  const auto columnCoordinate = [](long double Angle) {
+    double s, c;
+    vcfx::RotationSineCosine(Angle, s, c);
+    return double(-1) * c - double(1) * s;
+  };
+  const long double pi = std::numbers::pi_v<long double>;
+  const long double exact = -(std::asin(0.5L / std::sqrt(2.0L)) - pi / 4) * 180 / pi;
+  // Adjacent angles here are about a thousandth of the double grid of the turn apart.
+  long double tie = 0, up = exact, down = exact;
+  for (int step = 0; step < 20000 && tie == 0; ++step, up = std::nextafter(up, 90.0L), down = std::nextafter(down, 0.0L))
+    for (long double candidate : {up, down})
+      if (columnCoordinate(candidate) == -0.5) tie = candidate;
+  ASSERT_NE(tie, 0) << "no angle near " << double(exact) << " gives an exact half";
+
+  struct TCase {
+    const char* Name;
+    long double Angle;
+    uint8_t Expected;  // level of the source of pixel (1, 2)
+  } cases[] = {
+      // u cos - v sin = -1.1e-16 rounds to 0: (0 - 1) div 2 = 0, column 2 (a floor would take 1).
+      {"45 degrees: a negative numerator truncates", 45, 11},
+      // -0.5 rounds to 0, column 2 (halves away from zero would give -1 and column 1).
+      {"exact half rounds to even", tie, 11},
+      {"no turn", 0, 10},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestImage fast = TTestImage::Levels(4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+    TTestImage literal = fast;
+    vcfx::ApplyRotation(fast.Raster(), -1, -1, c.Angle, Scratch());
+    vcreference::ApplyRotation(literal.Raster(), -1, -1, c.Angle);
+    EXPECT_EQ(fast.Pixel(1, 2).Blue, c.Expected);
+    EXPECT_EQ(literal.Pixel(1, 2).Blue, c.Expected);
+  }
+}
+
 // The wave's shifts are the extended-precision formula, also where the fast double form is
 // close to a rounding boundary (ratios and divisors over the option ranges and beyond).
 TEST(PixelEffectsTest, WaveShiftsFollowTheExtendedFormula) {
