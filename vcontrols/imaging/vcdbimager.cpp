@@ -2,6 +2,7 @@
 
 #include "platform/user/user.h"
 #include "vcontrols/common/vchosts.h"
+#include "vcontrols/common/vcwindows.h"
 
 TvcDBCustomImager::TvcDBCustomImager(TComponent* AOwner) : TvcImagerBase<TCustomControl>(AOwner) {
   SetParentColor(false);
@@ -47,10 +48,7 @@ void TvcDBCustomImager::Invalidate() {
 
 void TvcDBCustomImager::CreateWnd() {
   // A transparent image shows what its parent paints beneath it, so the parent must paint there.
-  if (FTransparent && FParent && FParent->HandleAllocated()) {
-    HWND parent = FParent->Handle();
-    SetWindowLong(parent, GWL_STYLE, LONG(DWORD(GetWindowLong(parent, GWL_STYLE)) & ~WS_CLIPCHILDREN));
-  }
+  if (FTransparent && FParent && FParent->HandleAllocated()) RemoveClipChildren(FParent);
   TvcImagerBase<TCustomControl>::CreateWnd();
 }
 

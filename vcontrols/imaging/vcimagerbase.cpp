@@ -4,6 +4,7 @@
 
 #include "platform/user/user.h"
 #include "vcontrols/common/changelink.h"
+#include "vcontrols/common/vcwindows.h"
 
 template <class TBase>
 TvcImagerBase<TBase>::TvcImagerBase(TComponent* AOwner)
@@ -184,10 +185,7 @@ void TvcImagerBase<TBase>::PictureChanged(TObject*) {
 
 template <class TBase>
 void TvcImagerBase<TBase>::InvalidateOnParent(bool Erase) {
-  TWinControl* parent = this->FParent;
-  if (!parent || !parent->HandleAllocated()) return;
-  const RECT bounds = this->BoundsRect();
-  InvalidateRect(parent->Handle(), &bounds, Erase ? TRUE : FALSE);
+  InvalidateInParent(this, Erase);
 }
 
 template <class TBase>
