@@ -6,6 +6,7 @@
 #include "platform/backends/x11/x11backend.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/user/signals.h"
 
 int main() {
   if (ChooseBackend() != TBackendKind::X11 || !StartX11Backend()) {
@@ -18,7 +19,9 @@ int main() {
   TPlaceholderForm* Form = nullptr;
   Application->CreateForm(Form);
   SetX11SessionTarget(Form->Handle());
+  InstallSessionSignals(Form->Handle());
   Application->Run();
+  RemoveSessionSignals();
   StopX11Backend();
   return 0;
 }

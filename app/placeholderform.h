@@ -1,6 +1,6 @@
 #pragma once
 // The window the program shows until its main window is built: it says so, and closing it ends
-// the program.
+// the program. The end of the session (a signal, or the display going away) closes it too.
 
 #include "platform/forms/form.h"
 
@@ -9,6 +9,9 @@ class TPlaceholderForm : public TForm {
 
  public:
   explicit TPlaceholderForm(TComponent* AOwner);
+
+ protected:
+  void Dispatch(TMessage& Message) override;
 
  private:
   void PaintMessage(TObject* Sender);
