@@ -109,6 +109,8 @@ void TkvDBCustomDateTimePicker::Loaded() {
 void TkvDBCustomDateTimePicker::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomEdit::Notification(AComponent, Operation);
   if (Operation == opRemove && FDataLink && AComponent == FDataLink->DataSource()) SetDataSource(nullptr);
+  // The owner frees the calendar before this destructor runs.
+  if (Operation == opRemove && AComponent == FCalendar) FCalendar = nullptr;
 }
 
 // ---- properties --------------------------------------------------------------------------------
@@ -624,6 +626,7 @@ void TkvDBCustomDateTimePicker::Dispatch(TMessage& Message) {
     if (!FFocusFlag) DestroyCalendar();
     return;
   }
+  if (DispatchDropDownKey(Message)) return;
   switch (Message.Msg) {
     case CM_ENTER:
       CMEnter(Message);

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "kvcontrols/editors/kvdatetimepickerformat.h"
+#include "kvcontrols/editors/kvmonthcalendar.h"
 #include "kvcontrols/editors/kvmonthcalendaroptions.h"
 #include "platform/classes/alignment.h"
 #include "platform/db/datasource.h"
@@ -27,6 +28,7 @@
 class TField;
 class TFieldDataLink;
 class TkvDateComboButton;
+class TkvPopupCalendar;
 // The button's host window; each editor unit has a private class of that name.
 namespace kvdatetimepicker {
 class TBtnWinControl;
@@ -40,8 +42,6 @@ KORCAM_ENUM(TkvComboButtonStyle, cbsEllipsis, cbsDownArrow, cbsCustom)
 }  // namespace kvdbdatetimepicker
 KORCAM_ENUM(TkvDTCalAlignment, kvdtaLeft, kvdtaRight, kvdtaCenter)
 
-// (Sender, ADate, Month, Day, Year, var Accept): whether a day shows in bold.
-using TCalcBoldDayEvent = TEvent<TObject*, TDateTime, int, int, int, bool&>;
 
 // How the drop-down calendar looks.
 class TkvCalendarOptions : public TPersistent {
@@ -188,6 +188,8 @@ class TkvDBCustomDateTimePicker : public TCustomEdit {
   TkvDateComboButton* Button() const { return FButton; }
   TWinControl* ButtonHost() const;
   bool ButtonHot() const { return FButtonHot; }
+  // The drop-down calendar (made at the first drop-down, kept until the focus leaves), or null.
+  TkvPopupCalendar* Calendar() const { return FCalendar; }
 
   void Dispatch(TMessage& Message) override;
   void Invalidate() override;
@@ -229,10 +231,17 @@ class TkvDBCustomDateTimePicker : public TCustomEdit {
   bool DispatchPaint(TMessage& Message);
 
   // kvdatetimepickerdropdown.cpp
+  friend class ::TkvPopupCalendar;
   void DestroyCalendar();
+  void PlaceCalendar();
+  bool DispatchDropDownKey(TMessage& Message);
   TDateTime CalendarDateTime() const;
   bool ForwardKeyToCalendar(TMessage& Message);
   void CMCancelMode(TMessage& Message);
+
+  // kvdatetimepickerhost.cpp: hands the host's keys to a grid or the inspector; true when the
+  // key was taken (Key is then 0).
+  bool HandToHost(WORD& Key, TShiftState Shift, bool AltHeld);
 
   // kvdatetimepickerkeys.cpp
   bool HandleDropDownKeys(WORD& Key, TShiftState Shift, bool AltHeld);
@@ -270,6 +279,7 @@ class TkvDBCustomDateTimePicker : public TCustomEdit {
   bool FButtonHot = false;
   kvdatetimepicker::TBtnWinControl* FButtonHost = nullptr;
   TkvDateComboButton* FButton = nullptr;
+  TkvPopupCalendar* FCalendar = nullptr;
 };
 
 // The drop-down button: paints the library's arrow (or ellipsis) face.
@@ -284,6 +294,29 @@ class TkvDateComboButton : public TSpeedButton {
 
  private:
   TkvDBCustomDateTimePicker* Picker() const;
+};
+
+// The picker's drop-down: a month calendar in a top-level tool window under the picker. It never
+// takes the focus (the picker keeps the keys and forwards them), and a click on a day closes it
+// accepting that day.
+class TkvPopupCalendar : public TkvMonthCalendar {
+  KORCAM_CLASS(TkvPopupCalendar, TkvMonthCalendar)
+
+ public:
+  explicit TkvPopupCalendar(TComponent* AOwner);
+  // The picker frees its owned components before its own destructor runs: it must not keep a
+  // calendar that is gone.
+  ~TkvPopupCalendar() override;
+  void FocusIfVisible() override {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Dispatch(TMessage& Message) override;
+  void Change() override;
+  bool WindowReady() const override { return true; }
+
+ private:
+  TkvDBCustomDateTimePicker* FPicker;
 };
 
 class TkvDBDateTimePicker : public TkvDBCustomDateTimePicker {

@@ -598,6 +598,7 @@ void TkvDBCustomDateTimePicker::KeyDown(WORD& Key, TShiftState Shift) {
     Key = 0;
     return;
   }
+  if (HandToHost(Key, Shift, AltHeld)) return;
   HandleKeyMain(Key, Shift, AltHeld);
 }
 

@@ -138,3 +138,24 @@ struct NMDAYSTATE {
 // SYSTEMTIME and TDateTime. A SYSTEMTIME that holds no valid date converts to 0.
 SYSTEMTIME DateTimeToSystemTime(TDateTime Value);
 TDateTime SystemTimeToDateTime(const SYSTEMTIME& Time);
+
+// MCM_SETFIRSTDAYOFWEEK / MCM_GETFIRSTDAYOFWEEK count the days from Monday (0) to Sunday (6).
+// MCM_GETMONTHDELTA answers the months a title button scrolls (1: this window shows one month).
+
+// The window procedure of the month-calendar window. A control that wraps the calendar makes it
+// the default procedure of its own window class (the class library's subclassing), so every
+// message it does not handle itself lands here; the calendar's state lives beside the window and
+// goes with WM_NCDESTROY.
+LRESULT MonthCalWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
+// Registers the "SysMonthCal32" window class once (the common controls' date classes).
+void InitMonthCalendarClass();
+
+// Where a part of the calendar lies in client coordinates, for hosts that place pop-ups or
+// scripts that click: Hit is MCHT_TITLEMONTH, MCHT_TITLEYEAR, MCHT_TITLEBTNPREV,
+// MCHT_TITLEBTNNEXT, MCHT_TODAYLINK or MCHT_CALENDARDATE (then Day names the day, which must be
+// among the six weeks shown). False when the window is not a calendar or the part is not shown.
+bool MonthCalGetPartRect(HWND Window, UINT Hit, const SYSTEMTIME* Day, RECT& Rect);
+// Sends the calendar's notifications to Notify instead of the parent it was made with. A control
+// that wraps the calendar names its own window, so that it hears them wherever the window is
+// re-parented (a drop-down calendar lives on the desktop).
+void MonthCalSetNotifyWindow(HWND Window, HWND Notify);
