@@ -1,10 +1,12 @@
 #include "kvcontrols/editors/kvhelpers.h"
 
 #include <array>
+#include <string_view>
 #include <variant>
 
 #include "kvcontrols/editors/kvintl.h"
 #include "kvcontrols/editors/kvpicturevalidator.h"
+#include "kvcontrols/editors/kvprobes.h"
 #include "kvcontrols/editors/kvtextutils.h"
 #include "platform/classes/component.h"
 #include "platform/db/dataset.h"
@@ -227,6 +229,21 @@ bool kvFindSelectedEntry(const TStrings* Lines, const std::string& FieldName, in
 }
 
 void kvBoolToTF(bool Value, std::string& Text) { Text = Value ? "T" : "F"; }
+
+bool kvIsRichTextField(TField* Field, bool ReadBlob) {
+  if (!Field || !Field->IsBlob()) return false;
+  TDataSet* DataSet = Field->DataSet();
+  if (TStrings* Types = DataSet ? kvGetControlTypeProp(DataSet) : nullptr) {
+    const std::string Marker = Field->FieldName() + ";RichEdit";
+    for (int Index = 0; Index < Types->Count(); ++Index)
+      if (Types->Strings(Index).compare(0, Marker.size(), Marker) == 0) return true;
+  }
+  if (!ReadBlob || !DataSet) return false;
+  // A blob shorter than the signature reads as padded with blanks, so it never matches.
+  char Head[5] = {' ', ' ', ' ', ' ', ' '};
+  if (auto Stream = DataSet->CreateBlobStream(Field, bmRead)) Stream->Read(Head, sizeof Head);
+  return std::string_view(Head, sizeof Head) == "{\\rtf";
+}
 
 // ---- picture masks -------------------------------------------------------------------------
 

@@ -101,6 +101,9 @@ void kvFieldsToSelected(TDataSet* DataSet, TStrings& Selected);
 // The first line whose name (before the first TAB) equals FieldName, a-z folded.
 bool kvFindSelectedEntry(const TStrings* Lines, const std::string& FieldName, int& Index);
 void kvBoolToTF(bool Value, std::string& Text);
+// Whether a blob field holds rich text: its data set's ControlType list marks it
+// ("<name>;RichEdit..."), or, with ReadBlob, its blob begins with "{\rtf". Any other field: False.
+bool kvIsRichTextField(TField* Field, bool ReadBlob);
 
 // ---- picture masks -------------------------------------------------------------------------
 // PictureMasks entries: field name, TAB, mask, TAB, auto-fill "T"/"F", TAB, check-while-typing

@@ -1,6 +1,8 @@
 #include "kvcontrols/editors/kvintl.h"
 
 #include "kvcontrols/editors/kvtextutils.h"
+#include "platform/forms/form.h"
+#include "platform/forms/screen.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/user/input.h"
@@ -93,6 +95,7 @@ void TkvIntl::CopyToGlobal() {
   Global->SetCheckBoxInGridStyle(FCheckBoxInGridStyle);
   Global->SetGridPaintStyle(FGridPaintStyle);
   Global->OnValidationErrorUsingMask = OnValidationErrorUsingMask;
+  Global->SetDialogFontStyle(FDialogFontStyle);
   Global->SetUseLocateMethodForSearch(FUseLocateMethodForSearch);
   Global->SetReopenOnCancelRange(FReopenOnCancelRange);
   Global->SetDefaultEpochYear(FDefaultEpochYear);
@@ -109,6 +112,47 @@ void TkvIntl::DoValidationErrorUsingMask(TObject* Sender, TField* Field) {
 }
 
 int32_t kvGetFilterMemoSize() { return kvGlobalIntl->FilterMemoSize(); }
+
+TButton* kvCreateDialogButton(TForm* Form, TBitBtnKind Kind) {
+  const bool Glyphs = kvGlobalIntl->OKCancelBitmapped();
+  TButton* Button = Glyphs ? new TBitBtn(Form) : new TButton(Form);
+  Button->SetVisible(false);
+  Button->SetParent(Form);
+  const int32_t PixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
+  Button->SetWidth(PixelsPerInch * 77 / 96);
+  Button->SetHeight(PixelsPerInch * 24 / 96);
+  if (auto* BitButton = dynamic_cast<TBitBtn*>(Button)) {
+    BitButton->SetMargin(2);
+    BitButton->SetKind(Kind);
+    BitButton->SetLayout(blGlyphLeft);
+    BitButton->SetNumGlyphs(2);
+    BitButton->SetSpacing(-1);
+    // A glyph needs a little more height than a caption alone.
+    BitButton->SetWidth(PixelsPerInch * 77 / 96);
+    BitButton->SetHeight(PixelsPerInch * 27 / 96);
+    BitButton->Font()->SetColor(clWindowText);
+    BitButton->Font()->SetHeight(-11);
+    BitButton->Font()->SetName("MS Sans Serif");
+    BitButton->Font()->SetStyle(kvGlobalIntl->DialogFontStyle());
+  }
+  switch (Kind) {
+    case bkOK:
+      Button->SetCaption(kvGlobalIntl->BtnOKCaption());
+      Button->SetModalResult(mrOk);
+      break;
+    case bkCancel:
+      Button->SetCaption(kvGlobalIntl->BtnCancelCaption());
+      Button->SetModalResult(mrCancel);
+      Button->SetCancel(true);
+      break;
+    case bkHelp:
+      Button->SetCaption("Help");
+      break;
+    default:
+      break;
+  }
+  return Button;
+}
 
 std::string kvDefaultIniFileName() {
   const std::string BaseName = kvProgramBaseName(ProgramPath());

@@ -12,8 +12,11 @@
 #include "kvcontrols/editors/kvintlcaptions.h"
 #include "platform/classes/component.h"
 #include "platform/classes/events.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/graphics.h"
 
 class TField;
+class TForm;
 
 // How check-box cells of the grid are drawn.
 KORCAM_ENUM(TkvCheckBoxInGridStyle, cbStyleAuto, cbStyleCheckmark, cbStyleXmark, cbStyleCheckmarkFlat)
@@ -52,8 +55,8 @@ class TkvIntl : public TComponent {
   // The INI file of grid column layouts and history lists; empty: kvDefaultIniFileName().
   PLAIN_PROPERTY(std::string, IniFileName, "")
   PLAIN_PROPERTY(bool, UseLocateMethodForSearch, true)
-  // FIXME: DialogFontStyle (the font style of glyph dialog buttons and of the memo dialog) joins
-  // once the library builds on the class library's controls, where the font style type lives.
+  // The font style of the glyph dialog buttons and of the memo dialog.
+  PLAIN_PROPERTY(TFontStyles, DialogFontStyle)
   // The two-digit-year epoch every new date/time picker starts with.
   PLAIN_PROPERTY(int32_t, DefaultEpochYear, 1950)
   EVENT(TkvPictureValidationError, OnValidationErrorUsingMask)
@@ -79,6 +82,11 @@ class TkvIntl : public TComponent {
 // The library's settings object; created by the library's start code before any form is read,
 // freed by its end code after every control is gone.
 extern TkvIntl* kvGlobalIntl;
+
+// The OK, Cancel or Help button of one of the library's dialogs: owned by Form and parented to
+// it, hidden (the dialog places and shows it), sized for the screen's pixels per inch; a glyph
+// button (TBitBtn) when kvGlobalIntl's OKCancelBitmapped is set, else a plain TButton.
+TButton* kvCreateDialogButton(TForm* Form, TBitBtnKind Kind);
 
 // FilterMemoSize of kvGlobalIntl.
 int32_t kvGetFilterMemoSize();

@@ -25,7 +25,9 @@ class TScreen : public TComponent {
 
   int32_t Width() const;
   int32_t Height() const;
-  int32_t PixelsPerInch() const { return 96; }
+  // The screen's pixels per inch: 96 unless set (a test checks scaling at other densities).
+  int32_t PixelsPerInch() const { return FPixelsPerInch; }
+  void SetPixelsPerInch(int32_t Value) { FPixelsPerInch = Value; }
   RECT WorkAreaRect() const;
   int32_t WorkAreaWidth() const;
   int32_t WorkAreaHeight() const;
@@ -66,6 +68,7 @@ class TScreen : public TComponent {
   void ControlGone(TControl* Control);
 
  private:
+  int32_t FPixelsPerInch = 96;
   std::vector<TCustomForm*> FForms;
   std::vector<TDataModule*> FDataModules;
   TCustomForm* FActiveForm = nullptr;

@@ -324,3 +324,46 @@ TEST(KvProbes, ControlTypePruningAndSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KvProbes, RichTextFields) {
+  TDataSetPtr Notes(new TLookupDataSet(nullptr));
+  Notes->FieldDefs()->Add("NAME", ftString, 20);
+  Notes->FieldDefs()->Add("MEMO", ftMemo);
+  Notes->FieldDefs()->Add("DOC", ftBlob);
+  Notes->Open();
+  Notes->AppendRecord({"note", "", ""});
+  Notes->First();
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> ControlType;
+    const char* Field;
+    const char* Value;  // the record's value of that field
+    bool ReadBlob;
+    bool Expected;
+  };
+  const TCase Cases[] = {
+      {"a string field is never rich text", {}, "NAME", "{\\rtf1 x}", true, false},
+      {"memo beginning with the signature", {}, "MEMO", "{\\rtf1\\ansi hello}", true, true},
+      {"the signature is not read unless asked", {}, "MEMO", "{\\rtf1\\ansi hello}", false, false},
+      {"plain blob", {}, "DOC", "plain text", true, false},
+      {"blob shorter than the signature", {}, "DOC", "{\\rt", true, false},
+      {"upper-case signature", {}, "DOC", "{\\RTF1}", true, false},
+      {"marked in ControlType, blob not read", {"NAME;Combo", "DOC;RichEdit;x"}, "DOC", "plain", false, true},
+      {"ControlType names are case-sensitive", {"doc;RichEdit"}, "DOC", "plain", false, false},
+      {"the name must come first", {" DOC;RichEdit"}, "DOC", "plain", false, false},
+      {"another kind", {"DOC;Memo"}, "DOC", "plain", false, false},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    SetLines(Notes->FControlType, Case.ControlType);
+    Notes->Edit();
+    Notes->FieldByName(Case.Field)->SetAsString(Case.Value);
+    Notes->Post();
+    EXPECT_EQ(kvIsRichTextField(Notes->FieldByName(Case.Field), Case.ReadBlob), Case.Expected);
+  }
+  EXPECT_FALSE(kvIsRichTextField(nullptr, true));
+}
+
+}  // namespace
