@@ -646,6 +646,8 @@ void TkvDBCustomEdit::CNKeyDown(TMessage& Message) {
   }
   auto* Grid = kvParentIsGrid(this) ? dynamic_cast<TWinControl*>(Parent()) : nullptr;
   const bool Tabs = Grid && kvHasOptionByName(Grid, "goTabs");
+  // An open drop-down takes Enter and Escape itself (it closes); only then do they go on.
+  if (IsDroppedDown()) Grid = nullptr;
   if (Grid && (Key == VK_RETURN || (Key == VK_TAB && Tabs))) {
     if (Grid->CanFocus()) Grid->SetFocus();
     if (Grid->Focused()) Grid->Perform(WM_KEYDOWN, Key, Message.LParam);

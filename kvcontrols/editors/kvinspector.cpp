@@ -2,15 +2,36 @@
 
 #include <algorithm>
 
+#include "kvcontrols/editors/kvdatetimepicker.h"
+#include "kvcontrols/editors/kvinspectorcombo.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
+#include "kvcontrols/editors/kvinspectorhint.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/field.h"
 #include "platform/forms/form.h"
+#include "platform/forms/imagelist.h"
 #include "platform/forms/screen.h"
+#include "platform/forms/timer.h"
 #include "platform/user/user.h"
 
 // ---- construction ------------------------------------------------------------------------------
+
+namespace {
+
+// The indicator glyphs in the order of the data-set states they stand for: browse, edit, insert.
+// The list takes the size of the first; white is transparent in each.
+void LoadIndicatorImages(TImageList& Images) {
+  static const char* const Names[] = {"KVINSPECTORARROW", "KVINSPECTOREDIT", "KVINSPECTORINSERT"};
+  TBitmap Glyph;
+  for (const char* Name : Names) {
+    Glyph.LoadFromResourceName(nullptr, Name);
+    if (Images.Count() == 0) Images.SetSize(Glyph.Width(), Glyph.Height());
+    Images.AddMasked(&Glyph, clWhite);
+  }
+}
+
+}  // namespace
 
 TkvDataInspector::TkvDataInspector(TComponent* AOwner) : TCustomGrid(AOwner) {
   FPaintBitmap = std::make_unique<TBitmap>();
@@ -20,6 +41,8 @@ TkvDataInspector::TkvDataInspector(TComponent* AOwner) : TCustomGrid(AOwner) {
   FButtonOptions = std::make_unique<TkvInspectorButtonOptions>(this);
   FDataLink = std::make_unique<TkvDataInspectorDataLink>(this);
   FItems = std::make_unique<TkvInspectorCollection>(this, nullptr);
+  FIndicatorImages = std::make_unique<TImageList>(nullptr);
+  LoadIndicatorImages(*FIndicatorImages);
   SetControlStyle(ControlStyle() + csReplicatable);
 
   FSetFocusTabStyle = itsPreserveActiveItem;
@@ -60,6 +83,9 @@ TkvDataInspector::TkvDataInspector(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 void TkvDataInspector::BeforeDestruction() {
   Destroying();
+  CancelHint();
+  // The keyboard hook must not reach an inspector that is going away.
+  UnregisterEntered();
   // Items go first, while the grid is whole: an item's destructor asks its inspector whether
   // it is going away, and its field link leaves the data source.
   FItems->Clear();
@@ -69,9 +95,11 @@ void TkvDataInspector::BeforeDestruction() {
 
 TkvDataInspector::~TkvDataInspector() {
   Destroying();
+  UnregisterEntered();
   FItems.reset();
   FAttachedWindow.reset();
   FDataLink.reset();
+  FIndicatorImages.reset();
 }
 
 void TkvDataInspector::CaptionFontChanged(TObject*) { Invalidate(); }
@@ -485,6 +513,8 @@ bool TkvDataInspector::DoMouseWheelUp(TShiftState, POINT) {
 }
 
 void TkvDataInspector::TopLeftChanged() {
+  // The hinted cell has moved away from under the hint.
+  CancelHint();
   TCustomGrid::TopLeftChanged();
   if (OnTopLeftChanged) OnTopLeftChanged(this);
   if (!FActiveEditor) return;
@@ -543,26 +573,9 @@ void TkvDataInspector::Dispatch(TMessage& Message) {
     case WM_PAINT: WMPaint(Message); return;
     case CM_GETDATALINK: CMGetDataLink(Message); return;
     case WM_SETFOCUS: WMSetFocus(Message); return;
-    case CM_ENTER:
-      TCustomGrid::Dispatch(Message);
-      FEntered = true;
-      if (FSetFocusTabStyle == itsResetActiveItem) {
-        const int32_t First = FIndicatorRow->Enabled() ? 1 : 0;
-        if (First < RowCount() && Row() != First) MoveColRow(Col(), First, true, true);
-      }
-      InvalidateRow(Row());
-      return;
-    case CM_EXIT:
-      try {
-        CommitEditor();
-      } catch (...) {
-        if (CanFocus()) SetFocus();
-        throw;
-      }
-      TCustomGrid::Dispatch(Message);
-      FEntered = false;
-      InvalidateRow(Row());
-      return;
+    case CM_ENTER: CMEnter(Message); return;
+    case CM_EXIT: CMExit(Message); return;
+    case WM_CHAR: WMChar(Message); return;
   }
   TCustomGrid::Dispatch(Message);
 }
@@ -570,6 +583,7 @@ void TkvDataInspector::Dispatch(TMessage& Message) {
 // ---- cells and focus ---------------------------------------------------------------------------
 
 bool TkvDataInspector::SelectCell(int32_t ACol, int32_t ARow) {
+  CancelHint();
   bool CanSelect = true;
   if (OnBeforeSelectCell) OnBeforeSelectCell(this, ItemAtRow(ARow), CanSelect);
   if (!CanSelect) return false;
@@ -611,6 +625,11 @@ void TkvDataInspector::Notification(TComponent* AComponent, TOperation Operation
     FActiveEditor = nullptr;
     FEditorCol = FEditorRow = -1;
   }
+  // The shared editors and the hint are owned components; their owner frees them last.
+  if (AComponent == FComboBox) FComboBox = nullptr;
+  if (AComponent == FDateTimePicker) FDateTimePicker = nullptr;
+  if (AComponent == FHintWindow) FHintWindow = nullptr;
+  if (AComponent == FHintTimer) FHintTimer = nullptr;
   if (ComponentState().Contains(csDestroying) || !FItems) return;
   // A freed editor control leaves every row that hosted it, at any depth.
   bool Cleared = false;

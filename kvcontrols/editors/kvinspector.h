@@ -23,6 +23,13 @@
 class TDataSource;
 class TField;
 class TkvDataInspectorEdit;
+class TkvInspectorComboBox;
+class TkvInspectorHintWindow;
+class TkvDBComboBox;
+class TkvDBCustomDateTimePicker;
+class TkvDBDateTimePicker;
+class TImageList;
+class TTimer;
 
 KORCAM_ENUM(TkvDataInspectorOption, ovColumnResize, ovRowResize, ovTabExits, ovEnterToTab, ovHighlightActiveRow,
             ovHideVertDataLines, ovCenterCaptionVert, ovTabToVisibleOnly, ovShowTreeLines, ovShowCaptionHints,
@@ -47,6 +54,11 @@ using TkvInspectorCollapsedEvent = TEvent<TkvDataInspector*, TkvInspectorItem*>;
 using TkvInspectorPaintTextEvent = TEvent<TkvDataInspector*, TkvInspectorItem*, std::string&>;
 using TkvInspectorValidationError = TEvent<TkvDataInspector*, TkvInspectorItem*, std::string&, bool&>;
 using TkvInspectorFieldChangedEvent = TEvent<TkvDataInspector*, TField*>;
+// (Sender, HintWindow, AField, R, var WordWrap, var MaxWidth, var MaxHeight, var DoDefault).
+using TkvCreateInspectorHintWindowEvent =
+    TEvent<TObject*, TkvInspectorHintWindow*, TField*, RECT, bool&, int32_t&, int32_t&, bool&>;
+using TkvInspectorCreateDTPEvent = TEvent<TkvDataInspector*, TkvDBCustomDateTimePicker*>;
+using TkvInspectorCreateComboEvent = TEvent<TkvDataInspector*, TkvDBComboBox*>;
 
 // Colours the cells are painted with, taken from the inspector's own properties.
 struct TkvInspectorPaintColors {
@@ -105,6 +117,9 @@ class TkvDataInspector : public TCustomGrid {
   EVENT(TkvInspectorItemChanged, OnItemChanged)
   EVENT(TkvInspectorPaintTextEvent, OnCalcDataPaintText)
   EVENT(TkvInspectorValidationError, OnValidationErrorUsingMask)
+  EVENT(TkvCreateInspectorHintWindowEvent, OnCreateHintWindow)
+  EVENT(TkvInspectorCreateDTPEvent, OnCreateDateTimePicker)
+  EVENT(TkvInspectorCreateComboEvent, OnCreateDefaultCombo)
 
  public:
   // Not published: called by FieldChanged; nothing in the program assigns it.
@@ -196,8 +211,59 @@ class TkvDataInspector : public TCustomGrid {
   bool Entered() const { return FEntered; }
   void SetEntered(bool Value) { FEntered = Value; }
   const std::string& LastEditText() const { return FLastEditText; }
+  void SetLastEditText(const std::string& Value) { FLastEditText = Value; }
+  // The combo shared by every pick-list row; nullptr until a pick-list row was first edited.
+  TkvInspectorComboBox* ComboBox() const { return FComboBox; }
   bool FocusReset() const { return FFocusReset; }
   TkvDataInspectorEdit* InspectorEdit() const;
+  // The date/time picker shared by the bound date and time rows, made (and announced through
+  // OnCreateDateTimePicker) on first use.
+  TkvDBDateTimePicker* GetDateTimePicker();
+  TkvDBDateTimePicker* DateTimePicker() const { return FDateTimePicker; }
+  virtual void DoCreateDefaultCombo(TkvDBComboBox* Combo);
+  virtual void DoCreateDateTimePicker(TkvDBCustomDateTimePicker* Picker);
+
+  // ---- keyboard, mouse and focus (kvinspectorinput.cpp) --------------------------------------
+  // The thread keyboard hook shared by every inspector: it takes the navigation keys away from an
+  // editor control placed in an inspector and posts them to the inspector. It is installed while
+  // at least one inspector is entered, and acts only while the keyboard focus really lies in an
+  // inspector (or the editor it hosts).
+  static LRESULT InspectorKeyboardHook(int Code, WPARAM Key, LPARAM KeyFlags);
+  static bool KeyboardHookInstalled();
+  // The screen's active control or its first ancestor that is an inspector; nullptr when none.
+  static TkvDataInspector* FindFocusedInspector();
+  // The user's collapse and expand: OnCanCollapse (OnCanExpand) may refuse; OnCollapsed
+  // (OnExpanded) follows unless the inspector is loading.
+  virtual void CollapseItem(TkvInspectorItem* Item);
+  virtual void ExpandItem(TkvInspectorItem* Item);
+  // Takes the focus when it can; False when the focus did not arrive (a handler refused it).
+  virtual bool TrySetFocus();
+  bool IsFocusedOrChildFocused();
+  // Gives the visible editor control of the current row the focus.
+  void FocusEditorControl();
+  // F2 toggles it while the focus is in the inspector: the arrow and page keys then stay in the
+  // editor control. Every change of the current cell clears it.
+  bool EditMode() const { return FEditMode; }
+  // The inspector's own key handling (the grid's is not used); the hook posts keys here.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+
+  // ---- cell hints (kvinspectorhint.cpp) ----------------------------------------------------
+  // The mouse-move entry: shows the whole text of the caption or value cell under the client
+  // point when it is clipped (ovShowCaptionHints, ovShowCellHints). The mouse handling calls it
+  // after its own work on every move; a move within the hinted cell changes nothing.
+  virtual void ShowCellHint(TShiftState Shift, int X, int Y);
+  virtual TkvInspectorHintWindow* CreateHintWindow();
+  virtual void DoCreateHintWindow(TkvInspectorHintWindow* HintWindow, TField* Field, const RECT& R, bool& WordWrap,
+                                  int32_t& MaxWidth, int32_t& MaxHeight, bool& DoDefault);
+  // Takes the hint away (scrolling, another cell, a click, the timer).
+  virtual void CancelHint();
+  void HintTimerTick(TObject* Sender);
+  TkvInspectorHintWindow* HintWindow() const { return FHintWindow; }
+  TTimer* HintTimer() const { return FHintTimer; }
+  // True while the hint window is being freed.
+  bool HintCancelling() const { return FHintCancelling; }
+  // The indicator glyphs: 0 browse, 1 edit, 2 insert.
+  TImageList* IndicatorImages() const { return FIndicatorImages.get(); }
 
   // ---- painting ------------------------------------------------------------------------------
   virtual TCanvas* GetPaintCanvas();
@@ -239,6 +305,8 @@ class TkvDataInspector : public TCustomGrid {
   void TopLeftChanged() override;
   void RowHeightsChanged() override;
   TInplaceEdit* CreateEditor() override;
+  virtual TkvInspectorComboBox* CreateComboBox();
+  virtual TkvDBDateTimePicker* CreateDateTimePicker();
   bool DoMouseWheelDown(TShiftState Shift, POINT MousePos) override;
   bool DoMouseWheelUp(TShiftState Shift, POINT MousePos) override;
 
@@ -252,12 +320,29 @@ class TkvDataInspector : public TCustomGrid {
   void CMGetDataLink(TMessage& Message);
   void WMSetFocus(TMessage& Message);
 
+  // Mouse and focus (kvinspectorinput.cpp).
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void CalcSizingState(int X, int Y, TGridState& State, int32_t& Index, int32_t& SizingPos, int32_t& SizingOfs,
+                       TGridDrawInfo& FixedInfo) override;
+  // The dotted XOR line of a border drag (drawing it again erases it).
+  void DrawSizingLine();
+  void DoExit() override;
+  void Click() override;
+  void CMEnter(TMessage& Message);
+  void CMExit(TMessage& Message);
+  void WMChar(TMessage& Message);
+
  private:
   friend class TkvDataInspectorDataLink;
   friend class TkvInspectorFieldDataLink;
   friend class TkvDataInspectorEdit;
+  friend class TkvInspectorComboBox;
 
   void CaptionFontChanged(TObject* Sender);
+  // The shared combo, made on first use and filled from the item's pick list.
+  TkvInspectorComboBox* PreparedComboBox(TkvInspectorItem* Item);
   void ApplyGridOptions(TkvDataInspectorOptions Value);
   void PaintRowLines(int32_t ARow, int32_t Y);
   void PaintVerticalLines();
@@ -269,6 +354,11 @@ class TkvDataInspector : public TCustomGrid {
   int32_t RememberedClickRow() const { return FClickRow; }
   void HideActiveEditor();
   void ShowInplaceEditorReset();
+  // The keyboard hook's bookkeeping: an inspector counts from its entry to its exit or end.
+  void RegisterEntered();
+  void UnregisterEntered();
+  // The caption width a column drag gives at the current sizing position.
+  int32_t DraggedCaptionWidth();
 
   std::unique_ptr<TkvDataInspectorDataLink> FDataLink;
   std::unique_ptr<TBitmap> FPaintBitmap;
@@ -289,6 +379,7 @@ class TkvDataInspector : public TCustomGrid {
   bool FFocusReset = false;
   bool FEditorHide = false;
   bool FEditMode = false;
+  bool FClickPending = false;
   int32_t FClickRow = -1;
   RECT FLaidOutSize{0, 0, 0, 0};
   RECT FUpdateRect{0, 0, 0, 0};
@@ -302,4 +393,16 @@ class TkvDataInspector : public TCustomGrid {
   int32_t FEditorCol = -1;
   int32_t FEditorRow = -1;
   std::string FLastEditText;
+  TkvInspectorComboBox* FComboBox = nullptr;  // owned as a component
+  TkvDBDateTimePicker* FDateTimePicker = nullptr;  // owned as a component
+  std::unique_ptr<TImageList> FIndicatorImages;
+
+  // The cell hint: window and timer are owned as components while they exist; the hint cell is
+  // -1, -1 when no cell is hinted.
+  TkvInspectorHintWindow* FHintWindow = nullptr;
+  TTimer* FHintTimer = nullptr;
+  int32_t FHintCol = -1;
+  int32_t FHintRow = -1;
+  int FHintTicks = 0;
+  bool FHintCancelling = false;
 };

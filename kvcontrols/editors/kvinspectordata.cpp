@@ -8,6 +8,8 @@
 #include "kvcontrols/editors/kvdatetextutils.h"
 #include "kvcontrols/editors/kvhelpers.h"
 #include "kvcontrols/editors/kvinspector.h"
+#include "kvcontrols/editors/kvdatetimepicker.h"
+#include "kvcontrols/editors/kvinspectorcombo.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -107,6 +109,9 @@ bool TkvDataInspector::IsDataSetActive() const {
 void TkvDataInspector::DataSetActiveChanged(bool Active) {
   if (!Active) HideEditor();
   if (ComponentState().Contains(csDestroying)) return;
+  // The shared editors are bound afresh by the next row that uses them.
+  kvSetDataFieldProp(GetDateTimePicker(), "");
+  if (FComboBox) kvSetDataFieldProp(FComboBox, "");
   // Controls bound through rows lose their field: they are bound again when their row is next
   // activated or painted.
   for (TkvInspectorItem* Item = FItems->FirstItem(false); Item; Item = Item->NextItem(false, false)) {

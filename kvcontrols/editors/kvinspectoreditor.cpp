@@ -1,13 +1,17 @@
 // Which editor a row of the inspector uses, where it goes, and how values move between the
-// editor and the item: the row's own control (CustomControl), the shared pick-list combo, or the
-// grid's in-place editor. Check-box rows have no editor; they toggle.
+// editor and the item: the row's own control (CustomControl), the shared pick-list combo, the
+// shared date/time picker of bound date and time rows, or the grid's in-place editor. Check-box
+// rows have no editor; they toggle.
 
 #include <algorithm>
 #include <cstring>
 
+#include "kvcontrols/editors/kvdatetimepicker.h"
 #include "kvcontrols/editors/kvhelpers.h"
 #include "kvcontrols/editors/kvinspector.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
+#include "kvcontrols/editors/kvinspectorcombo.h"
+#include "platform/user/message.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/field.h"
@@ -23,7 +27,12 @@ bool IsMemoLikeField(const TField* Field) {
 }
 
 // The value text of an editor control: what the row's EditText becomes when the row is left.
-std::string ControlValueText(TWinControl* Control) { return Control->Text(); }
+// For a combo box that is its value (a map list's stored value for the shown entry).
+std::string ControlValueText(TWinControl* Control) {
+  std::string Text = Control->Text();
+  kvGetEditValueText(Control, Text);
+  return Text;
+}
 
 bool ControlReportsModified(TWinControl* Control) {
   return Control->HandleAllocated() && SendMessage(Control->Handle(), EM_GETMODIFY, 0, 0) != 0;
@@ -95,6 +104,56 @@ void TkvDataInspectorEdit::Dispatch(TMessage& Message) {
     if (TkvDataInspector* Owner = Inspector()) Font()->Assign(Owner->Font());
   }
   TInplaceEdit::Dispatch(Message);
+  // A paste puts a bound data set into edit mode, as typing does.
+  if (Message.Msg == WM_PASTE)
+    if (TkvDataInspector* Owner = Inspector()) Owner->CanEditModify();
+}
+
+void TkvDataInspectorEdit::KeyDown(WORD& Key, TShiftState Shift) {
+  TkvDataInspector* Owner = Inspector();
+  if (!Owner) {
+    TInplaceEdit::KeyDown(Key, Shift);
+    return;
+  }
+  const bool Ctrl = Shift.Contains(ssCtrl);
+  const bool Navigation = (Key == VK_TAB && !Shift.Contains(ssAlt)) || Key == VK_ESCAPE || Key == VK_PRIOR ||
+                          Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN ||
+                          (Key == VK_RETURN && Owner->Options().Contains(ovEnterToTab)) ||
+                          ((Key == VK_HOME || Key == VK_END) && Ctrl) || (Key == VK_INSERT && Shift.Empty());
+  if (Navigation) {
+    if (Owner->CanFocus()) Owner->SetFocus();
+    Owner->KeyDown(Key, Shift);
+    Key = 0;
+    Update();
+    return;
+  }
+  // Ctrl+Left and Ctrl+Right collapse and expand the row; the caret moves as well.
+  const bool InDBGrid = Owner->Parent() && Owner->Parent()->InheritsFrom("TkvDBGrid");
+  if ((Key == VK_LEFT || Key == VK_RIGHT) && (Ctrl || !InDBGrid) && Owner->ColCount() <= 2) Owner->KeyDown(Key, Shift);
+  if (((Key == VK_INSERT && Shift == TShiftState{ssShift}) || Key == VK_DELETE) && !Owner->CanEditModify()) Key = 0;
+  if (Key == VK_F2) {
+    if (Owner->OnKeyDown) Owner->OnKeyDown(Owner, Key, Shift);
+    if (Key == VK_F2) {
+      Deselect();
+      return;
+    }
+  }
+  if (Key == 0) return;
+  if (Owner->OnKeyDown) Owner->OnKeyDown(Owner, Key, Shift);
+  if (Key == 0) return;
+  if (IsMasked()) TInplaceEdit::KeyDown(Key, Shift);
+  else TWinControl::KeyDown(Key, Shift);
+}
+
+void TkvDataInspectorEdit::KeyPress(char32_t& Key) {
+  if (TkvDataInspector* Owner = Inspector(); Owner && Key == 13 && Owner->Options().Contains(ovEnterToTab)) Key = 9;
+  TInplaceEdit::KeyPress(Key);
+}
+
+void TkvDataInspectorEdit::KeyUp(WORD& Key, TShiftState Shift) {
+  if (TkvDataInspector* Owner = Inspector(); Owner && Key == VK_RETURN && Owner->Options().Contains(ovEnterToTab))
+    Key = VK_TAB;
+  TInplaceEdit::KeyUp(Key, Shift);
 }
 
 TInplaceEdit* TkvDataInspector::CreateEditor() { return new TkvDataInspectorEdit(this); }
@@ -136,10 +195,16 @@ void TkvDataInspector::ActivateItemEditor() {
   const bool ChildActive = ScreenActive && ScreenActive->Parent() == this;
   if (!(FEntered && !ControlState().Contains(csPaintCopy)) && !ChildActive) return;
 
-  // The row's own control, when it has one. The shared pick-list combo, the lookup combo and the
-  // date/time picker join here once their classes exist; until then such rows fall back to no
-  // control (pick-list rows) or to the in-place editor (bound rows).
+  // The row's own control, when it has one; else the shared combo for a pick-list row, or the
+  // shared picker for a bound date or time row (a time has no calendar to drop down). Bound
+  // lookup rows keep the in-place editor.
   TWinControl* Control = Item->CustomControl();
+  if (!Control && Item->UsesPickListCombo()) Control = PreparedComboBox(Item);
+  if (!Control && IsAutoDateTimeItem(Item)) {
+    TkvDBDateTimePicker* Picker = GetDateTimePicker();
+    Picker->SetShowButton(Item->GetField()->DataType() != ftTime);
+    Control = Picker;
+  }
   bool Allow = Control != nullptr;
   DoCalcCustomEdit(Item, Control, Allow);
   if (!Allow || !Control) return;
@@ -163,6 +228,62 @@ void TkvDataInspector::ActivateItemEditor() {
     FEditorRow = Row();
   }
   FActiveEditor = Control;
+}
+
+TkvInspectorComboBox* TkvDataInspector::CreateComboBox() {
+  auto* Combo = new TkvInspectorComboBox(this);
+  Combo->SetInspector(this);
+  return Combo;
+}
+
+void TkvDataInspector::DoCreateDefaultCombo(TkvDBComboBox* Combo) {
+  if (OnCreateDefaultCombo) OnCreateDefaultCombo(this, Combo);
+}
+
+TkvDBDateTimePicker* TkvDataInspector::CreateDateTimePicker() { return new TkvDBDateTimePicker(this); }
+
+void TkvDataInspector::DoCreateDateTimePicker(TkvDBCustomDateTimePicker* Picker) {
+  if (OnCreateDateTimePicker) OnCreateDateTimePicker(this, Picker);
+}
+
+TkvDBDateTimePicker* TkvDataInspector::GetDateTimePicker() {
+  if (!FDateTimePicker) {
+    FDateTimePicker = CreateDateTimePicker();
+    FDateTimePicker->SetVisible(false);
+    FDateTimePicker->Font()->Assign(Font());
+    FDateTimePicker->SetTabStop(false);
+    DoCreateDateTimePicker(FDateTimePicker);
+  }
+  return FDateTimePicker;
+}
+
+TkvInspectorComboBox* TkvDataInspector::PreparedComboBox(TkvInspectorItem* Item) {
+  if (!FComboBox) {
+    FComboBox = CreateComboBox();
+    FComboBox->SetVisible(false);
+    FComboBox->SetParent(this);
+    FComboBox->Font()->Assign(Font());
+    FComboBox->SetMouseDownTime(static_cast<uint32_t>(GetMessageTime()));
+    // Announced once, as the shared picker is: a handler set up for the combo (its drop-down
+    // rows, its colours) would otherwise never get to see it.
+    DoCreateDefaultCombo(FComboBox);
+  }
+  TkvInspectorPickList* PickList = Item->PickList();
+  FComboBox->Items()->Assign(*PickList->Items());
+  FComboBox->SetMapList(PickList->MapList());
+  FComboBox->SetShowMatchText(PickList->ShowMatchText());
+  FComboBox->SetStyle(PickList->Style());
+  FComboBox->SetButtonStyle(PickList->ButtonStyle());
+  FComboBox->SetAllowClearKey(PickList->AllowClearKey());
+  FComboBox->ButtonGlyph()->Assign(nullptr);
+  FComboBox->ButtonGlyph()->Assign(PickList->ButtonGlyph());
+  FComboBox->SetButtonWidth(PickList->ButtonWidth());
+  FComboBox->RebuildDropDownList();
+  if (!Item->GetDataSource() || Item->DataField().empty()) FComboBox->SelectValue(Item->EditText());
+  // Showing the row's own value is no choice of the user's: leaving the row untouched must not
+  // announce the value again (the focus handler and the move can each place the combo).
+  FComboBox->SetModified(false);
+  return FComboBox;
 }
 
 void TkvDataInspector::AttachCustomControl(TWinControl* Control, TkvInspectorItem* Item) {
@@ -300,7 +421,8 @@ void TkvDataInspector::WMSetFocus(TMessage& Message) {
     }
     FEditorHide = Saved;
   }
-  if (FActiveEditor) return;
+  // A click that brought the focus places the editor itself, at the clicked row.
+  if (FActiveEditor || FClickPending) return;
   ActivateItemEditor();
   if (!FActiveEditor) return;
   TkvInspectorItem* Item = GetActiveItem();

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "kvcontrols/editors/kvcombobox.h"
 #include "platform/classes/alignment.h"
 #include "platform/classes/collection.h"
 #include "platform/db/datalink.h"
@@ -34,13 +35,6 @@ class TkvInspectorCollection;
 KORCAM_ENUM(TkvInspectorItemOption, iioAutoDateTimePicker, iioAutoLookupCombo)
 using TkvInspectorItemOptions = TSet<TkvInspectorItemOption>;
 
-// The style and button settings a pick list hands to the shared combo editor. The combo
-// classes own these types; until they are shared, the pick list keeps its own copies in a
-// namespace of their own, so their enumerators cannot clash with the combo's.
-namespace kvpicklist {
-KORCAM_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable)
-KORCAM_ENUM(TkvComboButtonStyle, cbsEllipsis, cbsDownArrow, cbsCustom)
-}  // namespace kvpicklist
 
 using TkvInspectorItemChanged = TEvent<TkvDataInspector*, TkvInspectorItem*, const std::string&>;
 using TkvInspectorItemNotifyEvent = TEvent<TkvDataInspector*, TkvInspectorItem*>;
@@ -58,10 +52,10 @@ class TkvInspectorPickList : public TPersistent {
 
   ACCESSOR_PROPERTY(TStrings*, Items)
   PLAIN_PROPERTY(bool, MapList, false)
-  PLAIN_PROPERTY(kvpicklist::TComboBoxStyle, Style, kvpicklist::csDropDown)
+  PLAIN_PROPERTY(TComboBoxStyle, Style, csDropDown)
   PLAIN_PROPERTY(bool, ShowMatchText, true)
   PLAIN_PROPERTY(bool, AllowClearKey, false)
-  PLAIN_PROPERTY(kvpicklist::TkvComboButtonStyle, ButtonStyle, kvpicklist::cbsDownArrow)
+  PLAIN_PROPERTY(TkvComboButtonStyle, ButtonStyle, cbsDownArrow)
   PLAIN_PROPERTY(bool, DisplayAsCheckbox, false)
   OWNED_PROPERTY(TBitmap, ButtonGlyph)
   PLAIN_PROPERTY(int32_t, ButtonWidth, 0)

@@ -16,6 +16,7 @@
 #include "platform/db/datasource.h"
 #include "platform/db/field.h"
 #include "platform/forms/edit.h"
+#include "platform/forms/imagelist.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/drawedge.h"
 #include "platform/gdi/text.h"
@@ -357,18 +358,30 @@ void TkvDataInspector::DrawIndicatorCell(int32_t ACol, const RECT& Rect) {
   bool DefaultDrawing = true;
   if (OnDrawIndicatorCell) OnDrawIndicatorCell(this, ACol, Rect, DefaultDrawing);
   if (!DefaultDrawing) return;
-  if (ACol != 0 || FIndicatorRow->Caption().empty()) return;
   TCanvas* Target = GetPaintCanvas();
-  Target->RequiredState(TCanvasState{csHandleValid, csFontValid, csBrushValid});
-  HDC DC = Target->Handle();
-  SetBkMode(DC, TRANSPARENT);
-  const TAlignment Align = FIndicatorRow->TextAlignment();
-  RECT TextRect{Align == taLeftJustify ? Rect.left + FCaptionIndent : Rect.left, Rect.top + 1, Rect.right, Rect.bottom};
-  const UINT Flags = DT_EXPANDTABS | DT_NOPREFIX |
-                     (Align == taLeftJustify ? DT_LEFT : Align == taRightJustify ? DT_RIGHT : DT_CENTER);
-  const std::string& Caption = FIndicatorRow->Caption();
-  DrawTextA(DC, Caption.c_str(), int(Caption.size()), &TextRect, Flags);
-  SetBkMode(DC, OPAQUE);
+  if (ACol == 0 && !FIndicatorRow->Caption().empty()) {
+    Target->RequiredState(TCanvasState{csHandleValid, csFontValid, csBrushValid});
+    HDC DC = Target->Handle();
+    SetBkMode(DC, TRANSPARENT);
+    const TAlignment Align = FIndicatorRow->TextAlignment();
+    RECT TextRect{Align == taLeftJustify ? Rect.left + FCaptionIndent : Rect.left, Rect.top + 1, Rect.right,
+                  Rect.bottom};
+    const UINT Flags = DT_EXPANDTABS | DT_NOPREFIX |
+                       (Align == taLeftJustify ? DT_LEFT : Align == taRightJustify ? DT_RIGHT : DT_CENTER);
+    const std::string& Caption = FIndicatorRow->Caption();
+    DrawTextA(DC, Caption.c_str(), int(Caption.size()), &TextRect, Flags);
+    SetBkMode(DC, OPAQUE);
+  }
+  // Above the active record's column: what the data set is doing with it.
+  if (!FDataLink->Active() || ACol != FDataLink->ActiveRecord() + 1 || !FIndicatorImages) return;
+  int Glyph = 0;
+  if (TDataSet* DataSet = DataSource() ? DataSource()->DataSet() : nullptr) {
+    if (DataSet->State() == dsEdit) Glyph = 1;
+    else if (DataSet->State() == dsInsert) Glyph = 2;
+  }
+  const int X = std::max<int>(0, (Rect.left + Rect.right - FIndicatorImages->Width()) / 2);
+  const int Y = (Rect.top + Rect.bottom - FIndicatorImages->Height()) / 2;
+  FIndicatorImages->Draw(Target, X, Y, Glyph);
 }
 
 void TkvDataInspector::DoDrawDataCell(TkvInspectorItem* Item, bool ASelected, const RECT& ACellRect,

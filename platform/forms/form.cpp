@@ -721,6 +721,16 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_DIALOGKEY:
       CMDialogKey(Message);
       return;
+    case WM_NEXTDLGCTL:
+      // lParam 0: wParam 0 moves to the next control, anything else to the previous one;
+      // otherwise wParam names the window to focus.
+      if (Message.LParam == 0) {
+        SelectNext(FActiveControl, Message.WParam == 0, true);
+      } else if (TWinControl* Target = FindControl(reinterpret_cast<HWND>(Message.WParam))) {
+        if (Target->CanFocus()) Target->SetFocus();
+      }
+      Message.Result = 0;
+      return;
     case CM_RELEASE:
       CMRelease(Message);
       return;

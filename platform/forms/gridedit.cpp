@@ -165,7 +165,12 @@ void TInplaceEdit::Deselect() {
 void TInplaceEdit::Hide() {
   if (!Visible()) return;
   // The focus goes back to the grid rather than wherever the form would send it.
-  if (Focused() && FGrid && FGrid->CanFocus()) FGrid->SetFocus();
+  if (Focused() && FGrid && FGrid->CanFocus()) {
+    FGrid->SetFocus();
+    // A grid that places its editor again when it gets the focus (on the new cell) has given it
+    // the focus back: the editor now belongs to that cell and stays.
+    if (Focused()) return;
+  }
   SetVisible(false);
 }
 

@@ -8,6 +8,7 @@
 
 #include "kvcontrols/editors/kvinspector.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
+#include "kvcontrols/editors/kvinspectorcombo.h"
 #include "platform/forms/edit.h"
 #include "platform/user/input.h"
 #include "tests/platform/forms/controltest.h"
@@ -87,7 +88,7 @@ TEST_F(InspectorEditorTest, EditorChoicePerRow) {
       {"Check", false, true, "none"},   // toggled, never edited
       {"Group", false, false, "none"},  // DisableDefaultEditor
       // A pick-list row belongs to the shared combo, not to the in-place editor.
-      {"Pick", false, false, "inplace-less"},
+      {"Pick", false, false, "combo"},
       {"Rate", false, false, "custom"},
   };
   for (const TCase& Case : Cases) {
@@ -105,6 +106,10 @@ TEST_F(InspectorEditorTest, EditorChoicePerRow) {
       EXPECT_EQ(Inspector->InplaceEditor()->Text(), "abc");
     } else if (Editor == "custom") {
       EXPECT_EQ(Inspector->GetActiveEditor(), Spin);
+    } else if (Editor == "combo") {
+      ASSERT_NE(Inspector->ComboBox(), nullptr);
+      EXPECT_EQ(Inspector->GetActiveEditor(), Inspector->ComboBox());
+      EXPECT_TRUE(Inspector->ComboBox()->Visible());
     } else if (Editor == "none") {
       EXPECT_EQ(Inspector->GetActiveEditor(), nullptr);
     }
@@ -173,6 +178,95 @@ TEST_F(InspectorEditorTest, CalcCustomEditCanRefuseTheControl) {
   Select(Rate);
   EXPECT_EQ(Inspector->ActiveEditorControl(), nullptr);
   EXPECT_FALSE(Spin->Visible());
+}
+
+TEST_F(InspectorEditorTest, PickListRowsShareOneComboFilledFromTheirList) {
+  Select(Pick);
+  TkvInspectorComboBox* Combo = Inspector->ComboBox();
+  ASSERT_NE(Combo, nullptr);
+  EXPECT_EQ(Combo->Parent(), Inspector);
+  EXPECT_FALSE(Combo->TabStop());
+  EXPECT_EQ(Combo->Items()->Count(), 2);
+  EXPECT_EQ(Combo->Text(), "320 x 240");
+  EXPECT_EQ(Combo->Style(), csDropDown);
+  const RECT Place = Inspector->GetEditorRect(1, Inspector->Row());
+  EXPECT_EQ(Combo->Left(), Place.left);
+  EXPECT_EQ(Combo->Top(), Place.top);
+  // A second pick-list row with a fixed list re-uses the same combo in that style.
+  TkvInspectorItem* Level = Add("Level", "2");
+  Level->PickList()->SetMapList(true);
+  Level->PickList()->SetStyle(csDropDownList);
+  Level->PickList()->Items()->Add("Low\t1");
+  Level->PickList()->Items()->Add("High\t2");
+  Inspector->RebuildRows();
+  Select(Level);
+  EXPECT_EQ(Inspector->ComboBox(), Combo);
+  EXPECT_EQ(Combo->Style(), csDropDownList);
+  EXPECT_EQ(Combo->Text(), "High") << "a map list shows the display part of the stored value";
+  EXPECT_TRUE(Changes.empty());
+}
+
+// A value chosen from the list is announced once, at the close-up; leaving the row afterwards
+// must not announce it again.
+TEST_F(InspectorEditorTest, ChoosingFromTheComboAnnouncesOnce) {
+  TkvInspectorItem* Level = Add("Level", "1");
+  Level->PickList()->SetMapList(true);
+  Level->PickList()->SetStyle(csDropDownList);
+  Level->PickList()->Items()->Add("Low\t1");
+  Level->PickList()->Items()->Add("High\t2");
+  Inspector->RebuildRows();
+  Select(Level);
+  TkvInspectorComboBox* Combo = Inspector->ComboBox();
+  ASSERT_NE(Combo, nullptr);
+  ASSERT_TRUE(Combo->Focused());
+  InjectKeyStroke(VK_F4);
+  Pump();
+  ASSERT_TRUE(Combo->IsDroppedDown());
+  InjectKeyStroke(VK_DOWN);
+  InjectKeyStroke(VK_RETURN);
+  Pump();
+  EXPECT_FALSE(Combo->IsDroppedDown());
+  EXPECT_EQ(Combo->Text(), "High");
+  EXPECT_EQ(Level->EditText(), "2") << "the stored value, not the shown text";
+  EXPECT_EQ(Changes, (std::vector<std::string>{"Level=2"}));
+  Select(Text);
+  EXPECT_EQ(Changes, (std::vector<std::string>{"Level=2"}));
+  // Choosing the entry already shown announces nothing.
+  Changes.clear();
+  Select(Level);
+  EXPECT_FALSE(Combo->Modified()) << "placing";
+  InjectKeyStroke(VK_F4);
+  Pump();
+  EXPECT_FALSE(Combo->Modified()) << "dropped";
+  InjectKeyStroke(VK_F4);
+  Pump();
+  EXPECT_FALSE(Combo->Modified()) << "closed";
+  InjectKeyStroke(VK_F4);
+  Pump();
+  InjectKeyStroke(VK_RETURN);
+  Pump();
+  EXPECT_TRUE(Changes.empty()) << Changes.front();
+  Select(Text);
+  EXPECT_TRUE(Changes.empty()) << Changes.front();
+}
+
+TEST_F(InspectorEditorTest, EditButtonHandlerReplacesTheList) {
+  TkvInspectorItem* Folder = Add("Folder", "/tmp");
+  Folder->PickList()->SetButtonStyle(cbsEllipsis);
+  int Calls = 0;
+  Folder->OnEditButtonClick = TkvInspectorItemNotifyEvent([&](TkvDataInspector*, TkvInspectorItem* Item) {
+    ++Calls;
+    Inspector->ComboBox()->SetText("/home");
+  });
+  Inspector->RebuildRows();
+  Select(Folder);
+  TkvInspectorComboBox* Combo = Inspector->ComboBox();
+  ASSERT_NE(Combo, nullptr);
+  InjectKeyStroke(VK_F4);
+  Pump();
+  EXPECT_EQ(Calls, 1);
+  EXPECT_FALSE(Combo->IsDroppedDown());
+  EXPECT_EQ(Folder->EditText(), "/home");
 }
 
 }  // namespace

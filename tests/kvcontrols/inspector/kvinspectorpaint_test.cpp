@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "kvcontrols/editors/kvinspector.h"
 #include "platform/classes/formreader.h"
+#include "platform/db/datasource.h"
+#include "platform/db/field.h"
+#include "platform/db/memorydataset.h"
+#include "platform/forms/imagelist.h"
 #include "platform/forms/edit.h"
 #include "platform/gdi/colors.h"
 #include "tests/platform/forms/controltest.h"
@@ -89,6 +95,27 @@ class InspectorPaintTest : public TFormsTest {
     TkvInspectorItem* Item = Inspector->FindItemByTagString(Key);
     EXPECT_NE(Item, nullptr) << Key;
     return Inspector->CellRect(1, Inspector->RowOfItem(Item));
+  }
+  TkvInspectorItem* Find(const std::string& Key) {
+    TkvInspectorItem* Item = Inspector->FindItemByTagString(Key);
+    EXPECT_NE(Item, nullptr) << Key;
+    return Item;
+  }
+  // The check box of a value cell, as the painting places it (17 x 13, 3 pixels in), shrunk to
+  // the inside where only a check mark is dark.
+  static RECT CheckInside(const RECT& Cell) {
+    const int Cy = Cell.top + (Cell.bottom - Cell.top) / 2;
+    return RECT{Cell.left + 6, Cy - 4, Cell.left + 17, Cy + 3};
+  }
+  // Whether a group's tree button shows a plus (collapsed) or a minus, read from its pixels.
+  void ExpectTreeButton(TkvInspectorItem* Group) {
+    SCOPED_TRACE(Group->Caption());
+    const POINT P = Group->ButtonPoint();
+    const RECT Row = Inspector->CellRect(0, Inspector->RowOfItem(Group));
+    EXPECT_TRUE(P.y >= Row.top && P.y < Row.bottom) << "the button sits in the group's own row";
+    EXPECT_EQ(At(P.x - 5, P.y), 0x000000) << "left side of the box";
+    EXPECT_EQ(At(P.x - 3, P.y), 0x000000) << "the minus stroke";
+    EXPECT_EQ(At(P.x - 1, P.y - 2) == 0x000000, !Group->Expanded()) << "the plus stroke";
   }
   // Dark pixels (a check mark, a stroke) inside a rectangle.
   int DarkPixels(const RECT& R) {
@@ -195,6 +222,143 @@ TEST_F(InspectorPaintTest, OwnerDrawingReplacesTheValueCell) {
   Pump();
   const RECT Cell = Inspector->CellRect(1, Inspector->RowOfItem(Inspector->FindItemByTagString("Picture option 1")));
   EXPECT_EQ(DarkPixels(RECT{Cell.left + 2, Cell.top + 1, Cell.left + 24, Cell.bottom - 2}), 0);
+}
+
+}  // namespace
+}  // namespace FormsTest
+
+namespace FormsTest {
+namespace {
+
+TEST_F(InspectorPaintTest, ScrollCollapseAndExpandRepaint) {
+  Inspector->SetHeight(200);  // ten rows of twenty pixels
+  Pump();
+  ASSERT_EQ(Inspector->RowCount(), 17);
+  TkvInspectorItem* Pictures = Find("Pictures");
+  TkvInspectorItem* Ftp = Find("FTP");
+  TkvInspectorItem* Option1 = Find("Picture option 1");  // checked
+  TkvInspectorItem* Option3 = Find("Picture option 3");  // unchecked ("true")
+
+  // Three lines down: the rows, the points and the painted pixels all move up by three rows.
+  for (int Line = 0; Line < 3; ++Line) SendMessage(Inspector->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  Pump();
+  EXPECT_EQ(Inspector->TopRow(), 3);
+  EXPECT_EQ(Inspector->ItemAtPoint(150, 5), Find("Mirror"));
+  EXPECT_EQ(Inspector->CellRect(1, Inspector->RowOfItem(Option1)).top, (8 - 3) * 20);
+  EXPECT_GT(DarkPixels(CheckInside(RowRect("Picture option 1"))), 5);
+  EXPECT_EQ(DarkPixels(CheckInside(RowRect("Picture option 3"))), 0);
+  ExpectTreeButton(Pictures);
+
+  // To the bottom: the last rows show, the first ones are gone.
+  SendMessage(Inspector->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  Pump();
+  EXPECT_EQ(Inspector->TopRow(), 17 - 10);
+  EXPECT_EQ(Inspector->ItemAtRow(Inspector->TopRow()), Find("Picture value 0"));
+  EXPECT_EQ(Inspector->ItemAtPoint(150, 9 * 20 + 5), Find("Show Hints"));
+  EXPECT_GT(DarkPixels(CheckInside(RowRect("Show Hints"))), 5);
+  SavePng(*Inspector->PaintBitmap(), "inspector_options_scrolled", 2);
+
+  // Collapsing a group while scrolled: its rows go, the rest fits, and the table is whole again.
+  Pictures->SetExpanded(false);
+  Pump();
+  EXPECT_EQ(Inspector->RowCount(), 9);
+  EXPECT_EQ(Inspector->TopRow(), 0);
+  EXPECT_EQ(Inspector->RowOfItem(Option1), -1);
+  EXPECT_EQ(Inspector->RowOfItem(Ftp), Inspector->RowOfItem(Pictures) + 1);
+  ExpectTreeButton(Pictures);
+  ExpectTreeButton(Ftp);
+
+  // Expanding the other group: its children take rows below it, with the tree line beside them.
+  Ftp->SetExpanded(true);
+  Pump();
+  EXPECT_EQ(Inspector->RowCount(), 15);
+  TkvInspectorItem* Ftp3 = Find("FTP value 3");
+  EXPECT_EQ(Inspector->RowOfItem(Ftp3), Inspector->RowOfItem(Ftp) + 4);
+  ExpectTreeButton(Ftp);
+  const RECT Ftp0Caption = Inspector->CellRect(0, Inspector->RowOfItem(Find("FTP value 0")));
+  EXPECT_EQ(At(Ftp->ButtonPoint().x - 1, Ftp0Caption.top + 3), 0x000000);
+  SavePng(*Inspector->PaintBitmap(), "inspector_options_expanded", 2);
+
+  // And back: both groups open, every row counted once.
+  Pictures->SetExpanded(true);
+  Pump();
+  EXPECT_EQ(Inspector->RowCount(), 23);
+  EXPECT_EQ(Inspector->RowOfItem(Option3), 10);
+}
+
+TEST_F(InspectorPaintTest, BoundTableFollowsItsRecordWithTheStateGlyph) {
+  auto* Set = new TMemoryDataSet(Form);
+  Set->FieldDefs()->Add("RATE", ftString, 10);
+  Set->FieldDefs()->Add("MIRROR", ftString, 5);
+  Set->Open();
+  Set->AppendRecord({"15", "True"});
+  Set->AppendRecord({"30", "False"});
+  auto* Source = new TDataSource(Form);
+  Source->SetDataSet(Set);
+  TkvInspectorItem* Rate = Find("Preview Rate");
+  TkvInspectorItem* Mirror = Find("Mirror");
+  Inspector->SetDataSource(Source);
+  Rate->SetDataField("RATE");
+  Mirror->SetDataField("MIRROR");
+  Inspector->IndicatorRow()->SetEnabled(true);
+  ASSERT_EQ(Inspector->FixedRows(), 1);
+  ASSERT_EQ(Inspector->IndicatorImages()->Count(), 3);
+
+  // Glyph pixels against the screen over the current record's indicator cell: mismatches.
+  auto Mismatches = [&](const char* Name) {
+    TBitmap Glyph;
+    Glyph.LoadFromResourceName(nullptr, Name);
+    const RECT Cell = Inspector->CellRect(1, 0);
+    const int X0 = std::max<int>(0, (Cell.left + Cell.right - Glyph.Width()) / 2);
+    const int Y0 = (Cell.top + Cell.bottom - Glyph.Height()) / 2;
+    int Count = 0;
+    for (int Y = 0; Y < Glyph.Height(); ++Y)
+      for (int X = 0; X < Glyph.Width(); ++X) {
+        const bool Ink = PixelOf(Glyph, X, Y) == 0x000000;
+        const TColor Screen = At(X0 + X, Y0 + Y);
+        // Ink is black; white is the mask, where the row's colour shows through.
+        Count += Ink ? Screen != 0x000000 : Screen != ColorToRGB(Inspector->IndicatorRow()->Color());
+      }
+    return Count;
+  };
+
+  struct TCase {
+    const char* Name;
+    std::function<void()> Action;
+    const char* Rate;
+    bool Checked;
+    const char* Glyph;
+  };
+  const TCase Cases[] = {
+      {"first record, browsing", [&] { Set->First(); }, "15", true, "KVINSPECTORARROW"},
+      {"second record", [&] { Set->Next(); }, "30", false, "KVINSPECTORARROW"},
+      {"editing it", [&] { Set->Edit(); }, "30", false, "KVINSPECTOREDIT"},
+      {"back to browsing", [&] { Set->Cancel(); }, "30", false, "KVINSPECTORARROW"},
+      {"inserting a record", [&] { Set->Append(); }, "", false, "KVINSPECTORINSERT"},
+      {"insert cancelled", [&] { Set->Cancel(); }, "30", false, "KVINSPECTORARROW"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Case.Action();
+    Inspector->Invalidate();
+    Pump();
+    EXPECT_EQ(Rate->CurrentValue(), Case.Rate);
+    EXPECT_EQ(Mirror->IsChecked(), Case.Checked);
+    EXPECT_EQ(DarkPixels(CheckInside(RowRect("Mirror"))) > 5, Case.Checked) << "the painted check box";
+    EXPECT_EQ(Mismatches(Case.Glyph), 0) << Case.Glyph;
+    for (const char* Other : {"KVINSPECTORARROW", "KVINSPECTOREDIT", "KVINSPECTORINSERT"}) {
+      if (std::string(Other) != Case.Glyph) EXPECT_GT(Mismatches(Other), 0) << Other;
+    }
+  }
+  SavePng(*Inspector->PaintBitmap(), "inspector_options_bound", 3);
+
+  // An OnDrawIndicatorCell handler that draws itself suppresses the glyph.
+  Inspector->OnDrawIndicatorCell =
+      TkvInspectorDrawICellEvent([](TkvDataInspector*, int32_t, RECT, bool& DefaultDrawing) { DefaultDrawing = false; });
+  Inspector->Invalidate();
+  Pump();
+  EXPECT_GT(Mismatches("KVINSPECTORARROW"), 10);
+  Inspector->SetDataSource(nullptr);
 }
 
 }  // namespace
