@@ -124,6 +124,8 @@ class TkvDataInspector : public TCustomGrid {
  public:
   // Not published: called by FieldChanged; nothing in the program assigns it.
   TkvInspectorFieldChangedEvent OnFieldChanged;
+  // Not published: hears every picture-mask check of the in-place editor (Sender = the editor).
+  TkvValidateEvent OnCheckValue;
 
   // ---- the item tree ---------------------------------------------------------------------------
   TkvInspectorItem* FirstItem(bool VisibleOnly) const { return FItems->FirstItem(VisibleOnly); }

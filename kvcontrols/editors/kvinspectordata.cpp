@@ -4,6 +4,7 @@
 // library's other users.
 
 #include <algorithm>
+#include <cmath>
 
 #include "kvcontrols/editors/kvdatetextutils.h"
 #include "kvcontrols/editors/kvhelpers.h"
@@ -14,6 +15,9 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/field.h"
+#include "platform/db/numericfields.h"
+#include "platform/db/textfields.h"
+#include "platform/rtl/datetime.h"
 #include "platform/user/user.h"
 
 // ---- the links ---------------------------------------------------------------------------------
@@ -269,14 +273,40 @@ void TkvDataInspector::PostEditorToField() {
   if (IsCheckboxRow(Row())) return;
   TkvInspectorItem* Item = GetActiveItem();
   if (!Item) return;
+  // A text that fails the row's mask is not posted; the user fixes it or abandons it with Escape.
+  TkvDataInspectorEdit* Edit = InspectorEdit();
+  if (Edit && Edit->HasPictureMask() && FDataLink->IsModified() && !Edit->CheckPicture(Edit->Text()) &&
+      !Edit->Picture()->AllowInvalidExit()) {
+    DoValidationError(Item);
+    return;
+  }
   TField* Field = Item->GetField();
   if (!Field) return;
   const bool WasSame = Field->EditText() == FLastEditText;
   const TFieldType Type = Field->DataType();
+  const std::string& Text = FLastEditText;
+  const auto* Numeric = dynamic_cast<const TNumericField*>(Field);
+  const bool IsInteger = dynamic_cast<const TIntegerField*>(Field) || dynamic_cast<const TLargeintField*>(Field);
+  const bool IsFloat = dynamic_cast<const TFloatField*>(Field) != nullptr;
+  TDateTime Date = 0;
   if (Type == ftMemo || Type == ftOraBlob || Type == ftOraClob) {
-    Field->SetAsString(FLastEditText);
+    Field->SetAsString(Text);
+  } else if (dynamic_cast<TDateTimeField*>(Field) && kvIsDateText(Text) && kvTryScanDate(Text, Date)) {
+    // The date as the library reads dates (two-digit years, its separators), the time of day as
+    // the platform reads it.
+    TDateTime Full = 0;
+    if (!TryStrToDateTime(Text, Full)) Full = 0;
+    Field->SetAsDateTime(Date + (Full - DateOf(Full)));
+  } else if (Numeric && (IsInteger || IsFloat) && !Text.empty() && !Numeric->EditFormat().empty()) {
+    long double Number = 0;
+    if (!kvFormattedTextToFloat(Text, Number, Numeric->EditFormat()))
+      Field->SetText(Text);
+    else if (IsInteger)
+      Field->SetAsInteger(static_cast<int32_t>(std::nearbyint(static_cast<double>(Number))));
+    else
+      Field->SetAsFloat(static_cast<double>(Number));
   } else {
-    Field->SetEditText(FLastEditText);
+    Field->SetEditText(Text);
   }
   if (!WasSame) RefreshFieldRows(Field);
 }

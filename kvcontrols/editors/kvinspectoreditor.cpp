@@ -11,6 +11,7 @@
 #include "kvcontrols/editors/kvinspector.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
 #include "kvcontrols/editors/kvinspectorcombo.h"
+#include "kvcontrols/editors/kvpicturevalidator.h"
 #include "platform/user/message.h"
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
@@ -18,6 +19,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/messagebox.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
 namespace {
@@ -44,12 +46,62 @@ void ControlCommitted(TWinControl* Control) {
   if (Control->HandleAllocated()) SendMessage(Control->Handle(), EM_SETMODIFY, 0, 0);
 }
 
+// Positions in an edit count code points, not bytes.
+std::string Utf8Mid(const std::string& Text, size_t From, size_t Count = std::string::npos) {
+  const size_t Start = Utf8OffsetOf(Text, From);
+  if (Count == std::string::npos) return Text.substr(Start);
+  return Text.substr(Start, Utf8OffsetOf(Text, From + Count) - Start);
+}
+
+int CodePoints(const std::string& Text) { return static_cast<int>(Utf8Length(Text)); }
+
 }  // namespace
 
 // ---- the in-place editor -----------------------------------------------------------------------
 
-TkvDataInspectorEdit::TkvDataInspectorEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {
+TkvDataInspectorEdit::TkvDataInspectorEdit(TComponent* AOwner)
+    : TInplaceEdit(AOwner), FPicture(std::make_unique<TkvDBPicture>()) {
   SetControlStyle(ControlStyle() + csReplicatable);
+}
+
+TkvDataInspectorEdit::~TkvDataInspectorEdit() = default;
+
+void TkvDataInspectorEdit::TakeRowPicture() {
+  TkvDataInspector* Owner = Inspector();
+  TkvInspectorItem* Item = Owner ? Owner->GetActiveItem() : nullptr;
+  if (!Item) return;
+  const bool Bound = Item->GetDataSource() && !Item->DataField().empty();
+  if (!Owner->PictureMaskFromDataSet() || !Bound) {
+    FPicture->Assign(Item->Picture());
+    // Assign leaves this flag alone, yet it belongs to the row as much as the mask does.
+    FPicture->SetAllowInvalidExit(Item->Picture()->AllowInvalidExit());
+    return;
+  }
+  TDataSource* Source = Owner->DataSource();
+  if (!Source || !Source->DataSet()) return;
+  std::string Mask;
+  bool AutoFill = true;
+  FPictureSecondFlag = true;
+  kvGetFieldPictureMask(Source->DataSet(), Item->DataField(), true, Mask, AutoFill, FPictureSecondFlag);
+  FPicture->SetPictureMask(Mask);
+  FPicture->SetAutoFill(AutoFill);
+  FPicture->SetAllowInvalidExit(false);
+  if (TField* Field = Item->GetField()) CheckPicture(Field->EditText());
+}
+
+void TkvDataInspectorEdit::TellCheckValue(bool PassesPictureTest) {
+  if (TkvDataInspector* Owner = Inspector(); Owner && Owner->OnCheckValue) Owner->OnCheckValue(this, PassesPictureTest);
+}
+
+bool TkvDataInspectorEdit::CheckPicture(const std::string& Text) {
+  bool Passes = true;
+  if (!Text.empty() && HasPictureMask()) {
+    TkvPictureValidator Validator(FPicture->PictureMask(), FPicture->AutoFill());
+    std::string Copy = Text;
+    Passes = Validator.CheckText(Copy, false) == pmrComplete;
+  }
+  TellCheckValue(Passes);
+  return Passes;
 }
 
 TkvDataInspector* TkvDataInspectorEdit::Inspector() const { return dynamic_cast<TkvDataInspector*>(FGrid); }
@@ -80,6 +132,9 @@ void TkvDataInspectorEdit::UpdateContents() {
     if (HandleAllocated()) RecreateWnd();
     Owner->FFocusReset = SavedReset;
   }
+  // The focus may stay in the editor while the row changes under it: the new row's mask must
+  // not be typed against the old one's.
+  if (Focused()) TakeRowPicture();
   if (Owner->Focused() && CanFocus()) SetFocus();
 }
 
@@ -104,6 +159,7 @@ void TkvDataInspectorEdit::Dispatch(TMessage& Message) {
     if (TkvDataInspector* Owner = Inspector()) Font()->Assign(Owner->Font());
   }
   TInplaceEdit::Dispatch(Message);
+  if (Message.Msg == WM_SETFOCUS) TakeRowPicture();
   // A paste puts a bound data set into edit mode, as typing does.
   if (Message.Msg == WM_PASTE)
     if (TkvDataInspector* Owner = Inspector()) Owner->CanEditModify();
@@ -148,12 +204,79 @@ void TkvDataInspectorEdit::KeyDown(WORD& Key, TShiftState Shift) {
 void TkvDataInspectorEdit::KeyPress(char32_t& Key) {
   if (TkvDataInspector* Owner = Inspector(); Owner && Key == 13 && Owner->Options().Contains(ovEnterToTab)) Key = 9;
   TInplaceEdit::KeyPress(Key);
+  if (Key != 0 && HasPictureMask()) PictureKeyPress(Key);
+}
+
+void TkvDataInspectorEdit::PictureKeyPress(char32_t& Key) {
+  TkvDataInspector* Owner = Inspector();
+  const std::string Old = Text();
+  const int Length = CodePoints(Old);
+  const int Start = SelStart(), Selected = SelLength();
+
+  if (Key == 8) {
+    if (!Owner || !Owner->OnCheckValue) return;
+    std::string Candidate = Old;
+    if (Selected > 0)
+      Candidate = Utf8Mid(Old, 0, size_t(Start)) + Utf8Mid(Old, size_t(Start + Selected));
+    else if (Start > 0)
+      Candidate = Utf8Mid(Old, 0, size_t(Start - 1)) + Utf8Mid(Old, size_t(Start));
+    CheckPicture(Candidate);
+    return;
+  }
+  if (Key < 32) return;
+
+  std::string Candidate = Utf8Mid(Old, 0, size_t(Start));
+  Utf8Append(Candidate, Key);
+  Candidate += Utf8Mid(Old, size_t(Start + Selected));
+  // Past the length limit the window refuses the key itself.
+  if (MaxLength() > 0 && CodePoints(Candidate) > MaxLength() && CodePoints(Candidate) > Length) return;
+
+  TkvPictureValidator Validator(FPicture->PictureMask(), FPicture->AutoFill());
+  const TkvPictureResult Result = Validator.CheckText(Candidate, FPicture->AutoFill());
+  const bool WholeSelected = Length > 0 && Start == 0 && Selected >= Length;
+  const int Growth = CodePoints(Candidate) - Length;
+  bool Passes = true;
+  switch (Result) {
+    case pmrComplete:
+      SetText(Candidate);
+      if (Owner) Owner->FLastEditText = Candidate;
+      SetSelStart(WholeSelected ? CodePoints(Candidate) : Growth > 0 ? Start + Growth : Start + 1);
+      SetSelLength(0);
+      Key = 0;
+      SetModified(true);
+      break;
+    case pmrIncomplete:
+      SetText(Candidate);
+      if (Owner) Owner->FLastEditText = Text();
+      // Past what was typed and filled in: a replaced selection counts as room the text had.
+      SetSelStart(WholeSelected ? CodePoints(Candidate) : Start + Selected + Growth);
+      SetSelLength(0);
+      Key = 0;
+      // Setting the text clears the window's modified flag; the user did change the text, and
+      // leaving the row must still announce it.
+      SetModified(true);
+      Passes = false;
+      break;
+    case pmrError:
+      if (Start + Selected < Length) {
+        // Typing inside the text is left to the window; the result is checked on leaving.
+        Passes = false;
+        break;
+      }
+      Key = 0;
+      MessageBeep(0);
+      return;
+    default:
+      break;
+  }
+  TellCheckValue(Passes);
 }
 
 void TkvDataInspectorEdit::KeyUp(WORD& Key, TShiftState Shift) {
-  if (TkvDataInspector* Owner = Inspector(); Owner && Key == VK_RETURN && Owner->Options().Contains(ovEnterToTab))
-    Key = VK_TAB;
+  TkvDataInspector* Owner = Inspector();
+  if (Owner && Key == VK_RETURN && Owner->Options().Contains(ovEnterToTab)) Key = VK_TAB;
   TInplaceEdit::KeyUp(Key, Shift);
+  if (Key == VK_DELETE && HasPictureMask() && Owner && Owner->OnCheckValue) CheckPicture(Text());
 }
 
 TInplaceEdit* TkvDataInspector::CreateEditor() { return new TkvDataInspectorEdit(this); }
@@ -308,6 +431,13 @@ void TkvDataInspector::AttachCustomControl(TWinControl* Control, TkvInspectorIte
   if (Control->ParentFont()) Control->Font()->Assign(Font());
   Control->SetTabStop(false);
   kvSetBorderStyleProp(Control, false);
+  if (auto* Edit = dynamic_cast<TkvDBCustomEdit*>(Control)) {
+    // The row's mask rules the edit. The data set's PictureMasks entry is let go of first: with
+    // it still in force, taking the row's mask would overwrite (or, for a row without a mask,
+    // delete) the field's entry in the data set.
+    Edit->Picture()->SetPictureMaskFromDataSet(false);
+    Edit->SetPicture(Item->Picture());
+  }
 }
 
 // ---- moving and committing ---------------------------------------------------------------------

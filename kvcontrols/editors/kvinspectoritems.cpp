@@ -119,6 +119,8 @@ TkvInspectorItem::TkvInspectorItem(TCollection* Collection) : TCollectionItem(Co
   FItems = std::make_unique<TkvInspectorCollection>(Control, this);
   FItems->SetPropName("Items");
   FPickList = std::make_unique<TkvInspectorPickList>();
+  // No owner edit: the item's picture always keeps its own mask, never a data set's.
+  FPicture = std::make_unique<TkvDBPicture>();
   FFieldLink = std::make_unique<TkvInspectorFieldDataLink>(this);
   FFieldLink->SetControl(Control);
   if (auto* Inspector = dynamic_cast<TkvDataInspector*>(Control)) {
@@ -137,6 +139,7 @@ TkvInspectorItem::~TkvInspectorItem() {
     SetCustomControl(nullptr);
   FItems.reset();
   FPickList.reset();
+  FPicture.reset();
   if (!InspectorGoing) {
     Inspector->SetRowRecountNeeded();
     Inspector->Invalidate();
@@ -203,6 +206,10 @@ void TkvInspectorItem::SetVisible(bool Value) {
 void TkvInspectorItem::SetWordWrap(bool Value) { FWordWrap = Value; }
 
 void TkvInspectorItem::SetPickList(TkvInspectorPickList* Value) { FPickList->Assign(Value); }
+
+void TkvInspectorItem::SetPicture(TkvDBPicture* Value) {
+  if (Value && Value != FPicture.get()) FPicture->Assign(Value);
+}
 
 void TkvInspectorItem::SetItems(TkvInspectorCollection* Value) {
   if (Value && Value != FItems.get()) FItems->Assign(Value);

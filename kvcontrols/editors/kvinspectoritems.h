@@ -193,6 +193,9 @@ class TkvInspectorItem : public TCollectionItem {
   PLAIN_PROPERTY(bool, CustomControlHighlight, false)
   PROPERTY(bool, Expanded, false)
   OWNED_PROPERTY(TkvInspectorPickList, PickList)
+  // The value's picture mask; the in-place editor takes a copy when it gets the focus, and an
+  // edit control placed for the row takes one when it is attached.
+  OWNED_PROPERTY(TkvDBPicture, Picture)
   PLAIN_PROPERTY(bool, Resizeable, false)
   OWNED_PROPERTY(TkvInspectorCollection, Items)
   PROPERTY(bool, Visible, true)

@@ -6,10 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "kvcontrols/editors/kvedit.h"
 #include "kvcontrols/editors/kvinspector.h"
 #include "kvcontrols/editors/kvinspectoredit.h"
 #include "kvcontrols/editors/kvinspectorcombo.h"
+#include "platform/db/datasource.h"
+#include "platform/db/field.h"
+#include "platform/db/memorydataset.h"
+#include "platform/db/numericfields.h"
 #include "platform/forms/edit.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/numberformat.h"
 #include "platform/user/input.h"
 #include "tests/platform/forms/controltest.h"
 
@@ -267,6 +275,304 @@ TEST_F(InspectorEditorTest, EditButtonHandlerReplacesTheList) {
   EXPECT_EQ(Calls, 1);
   EXPECT_FALSE(Combo->IsDroppedDown());
   EXPECT_EQ(Folder->EditText(), "/home");
+}
+
+// ---- picture masks -----------------------------------------------------------------------------
+
+TEST_F(InspectorEditorTest, ItemPictureIsOwnedAndCopiedOnlyByItsWriter) {
+  EXPECT_TRUE(Text->Picture()->PictureMask().empty());
+  TkvDBPicture Source;
+  Source.SetPictureMask("##:##");
+  Source.SetAutoFill(false);
+  Text->SetPicture(&Source);
+  EXPECT_NE(Text->Picture(), &Source);
+  EXPECT_EQ(Text->Picture()->PictureMask(), "##:##");
+  EXPECT_FALSE(Text->Picture()->AutoFill());
+  // Copying a whole item leaves the picture of the copy alone.
+  TkvInspectorItem* Copy = Inspector->Items()->Add();
+  Copy->Assign(Text);
+  EXPECT_EQ(Copy->EditText(), "abc");
+  EXPECT_TRUE(Copy->Picture()->PictureMask().empty());
+}
+
+// Typing into the in-place editor of a row with the mask ##:## (auto-fill on).
+TEST_F(InspectorEditorTest, PictureMaskTypingInTheInplaceEditor) {
+  struct TCase {
+    const char* Name;
+    const char* Start;
+    int SelStart, SelLength;  // SelStart -1: the end of the text
+    const char32_t* Typed;
+    const char* Expected;
+    int Caret;
+    int Beeps;
+    std::vector<bool> Checks;  // what the check-value handler heard, in order
+  };
+  const std::vector<TCase> Cases = {
+      {"whole text replaced, incomplete", "abc", 0, 3, U"1", "1", 1, 0, {false}},
+      {"literal filled in", "", 0, 0, U"12", "12:", 3, 0, {false, false}},
+      {"completed", "12:", -1, 0, U"34", "12:34", 5, 0, {false, true}},
+      {"error at the end beeps", "12:", -1, 0, U"x", "12:", 3, 1, {}},
+      {"full text refuses more", "12:34", -1, 0, U"5", "12:34", 5, 1, {}},
+      {"inside the text: left to the window", "12:34", 1, 0, U"x", "1x2:34", 2, 0, {false}},
+      {"selection at the end replaced", "12:34", 3, 2, U"5", "12:5", 4, 0, {false}},
+  };
+  Select(Pick);
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Text->SetPicture(&Mask);
+  std::vector<bool> Heard;
+  Inspector->OnCheckValue = TkvValidateEvent([&](TObject* Sender, bool Passes) {
+    EXPECT_EQ(Sender, Inspector->InspectorEdit());
+    Heard.push_back(Passes);
+  });
+  Select(Text);
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  ASSERT_NE(Edit, nullptr);
+  ASSERT_TRUE(Edit->Focused());
+  EXPECT_EQ(Edit->Picture()->PictureMask(), "##:##") << "taken from the row on focus";
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Edit->SetText(Case.Start);
+    const int End = static_cast<int>(std::string(Case.Start).size());
+    Edit->SetSelStart(Case.SelStart < 0 ? End : Case.SelStart);
+    Edit->SetSelLength(Case.SelLength);
+    Heard.clear();
+    Beeps = 0;
+    InjectText(Case.Typed);
+    Pump();
+    EXPECT_EQ(Edit->Text(), Case.Expected);
+    EXPECT_EQ(Edit->SelStart(), Case.Caret);
+    EXPECT_EQ(Edit->SelLength(), 0);
+    EXPECT_EQ(Beeps, Case.Beeps);
+    EXPECT_EQ(Heard, Case.Checks);
+    EXPECT_EQ(Inspector->LastEditText(), Case.Expected);
+    EXPECT_EQ(Text->EditText(), Case.Expected);
+  }
+}
+
+// An incomplete masked text is a change as well: leaving the row announces it, although setting
+// the text through the mask clears the window's own modified flag.
+TEST_F(InspectorEditorTest, IncompleteMaskedTextIsAnnouncedOnLeavingTheRow) {
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Text->SetPicture(&Mask);
+  Select(Pick);
+  Select(Text);
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  ASSERT_TRUE(Edit && Edit->Focused());
+  Edit->SelectAll();
+  InjectText(U"1");
+  Pump();
+  EXPECT_TRUE(Edit->Modified());
+  Select(Pick);
+  EXPECT_EQ(Changes, (std::vector<std::string>{"Text=1"}));
+}
+
+// The editor can keep the focus while the current row changes; each row is typed against its
+// own mask.
+TEST_F(InspectorEditorTest, EditorFollowsTheMaskOfEachRow) {
+  TkvInspectorItem* Plain = Add("Plain", "free");
+  Inspector->RebuildRows();
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Text->SetPicture(&Mask);
+  Select(Pick);
+  Select(Text);
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  ASSERT_TRUE(Edit && Edit->Focused());
+  EXPECT_EQ(Edit->Picture()->PictureMask(), "##:##");
+  Inspector->SetActiveItem(Plain);
+  Pump();
+  ASSERT_TRUE(Edit->Focused());
+  EXPECT_EQ(Edit->Picture()->PictureMask(), "");
+  Edit->SelectAll();
+  InjectText(U"x");
+  Pump();
+  EXPECT_EQ(Plain->EditText(), "x") << "no mask refuses the letter";
+}
+
+TEST_F(InspectorEditorTest, CheckPictureTable) {
+  struct TCase {
+    const char* Mask;
+    const char* Text;
+    bool Passes;
+  };
+  const TCase Cases[] = {
+      {"##:##", "", true},     {"##:##", "12:34", true}, {"##:##", "12:3", false},
+      {"##:##", "12:", false}, {"##:##", "ab", false},   {"", "anything", true},
+  };
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  if (!Edit) {
+    Select(Text);
+    Edit = Inspector->InspectorEdit();
+  }
+  ASSERT_NE(Edit, nullptr);
+  std::vector<bool> Heard;
+  Inspector->OnCheckValue = TkvValidateEvent([&](TObject*, bool Passes) { Heard.push_back(Passes); });
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(std::string(Case.Mask) + " / " + Case.Text);
+    Edit->Picture()->SetPictureMask(Case.Mask);
+    Heard.clear();
+    EXPECT_EQ(Edit->CheckPicture(Case.Text), Case.Passes);
+    EXPECT_EQ(Heard, std::vector<bool>{Case.Passes});
+  }
+}
+
+// An edit of the library placed in a row takes the row's mask, and from then on keeps its own
+// copy rather than one read from a data set.
+TEST_F(InspectorEditorTest, AttachedLibraryEditTakesTheRowPicture) {
+  auto* Edit = new TkvDBEdit(Form);
+  Edit->Picture()->SetPictureMask("###");
+  ASSERT_TRUE(Edit->Picture()->PictureMaskFromDataSet());
+  TkvInspectorItem* Code = Add("Code", "12:00");
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Mask.SetAutoFill(false);
+  Code->SetPicture(&Mask);
+  Code->SetCustomControl(Edit);
+  Inspector->RebuildRows();
+  Select(Code);
+  ASSERT_EQ(Inspector->ActiveEditorControl(), Edit);
+  EXPECT_EQ(Edit->Picture()->PictureMask(), "##:##");
+  EXPECT_FALSE(Edit->Picture()->AutoFill());
+  EXPECT_FALSE(Edit->Picture()->PictureMaskFromDataSet());
+  // A plain edit has no picture to take.
+  Select(Rate);
+  EXPECT_EQ(Inspector->ActiveEditorControl(), Spin);
+}
+
+// ---- posting to a bound field ------------------------------------------------------------------
+
+class InspectorPostTest : public InspectorEditorTest {
+ protected:
+  void SetUp() override {
+    InspectorEditorTest::SetUp();
+    Set = new TMemoryDataSet(Form);
+    Set->FieldDefs()->Add("Code", ftString, 10);
+    Set->FieldDefs()->Add("Stamp", ftDateTime);
+    Set->FieldDefs()->Add("Count", ftInteger);
+    Set->FieldDefs()->Add("Price", ftFloat);
+    Set->Open();
+    Set->Append();
+    Set->FieldByName("Code")->SetAsString("00:00");
+    Set->FieldByName("Count")->SetAsInteger(1);
+    Set->FieldByName("Price")->SetAsFloat(1);
+    Set->Post();
+    Source = new TDataSource(Form);
+    Source->SetDataSet(Set);
+    Inspector->SetDataSource(Source);
+    Code = Bound("Code");
+    Stamp = Bound("Stamp");
+    Count = Bound("Count");
+    Price = Bound("Price");
+    Inspector->RebuildRows();
+    Pump();
+  }
+  void TearDown() override {
+    Inspector->SetDataSource(nullptr);
+    InspectorEditorTest::TearDown();
+  }
+  TkvInspectorItem* Bound(const std::string& FieldName) {
+    TkvInspectorItem* Item = Add(FieldName, "");
+    Item->SetDataField(FieldName);
+    Item->SetOptions(TkvInspectorItemOptions{});  // the in-place editor for every row
+    return Item;
+  }
+  // What the editor of the active row holds, posted as leaving it would.
+  void Post(const std::string& Value) {
+    Set->Edit();
+    Inspector->SetLastEditText(Value);
+    Inspector->DataLink()->Modified();
+    Inspector->DataLink()->UpdateData();
+  }
+
+  TMemoryDataSet* Set = nullptr;
+  TDataSource* Source = nullptr;
+  TkvInspectorItem *Code, *Stamp, *Count, *Price;
+};
+
+TEST_F(InspectorPostTest, DateTextsAndFormattedNumbersAreReadAsValues) {
+  auto* CountField = static_cast<TNumericField*>(Set->FieldByName("Count"));
+  auto* PriceField = static_cast<TNumericField*>(Set->FieldByName("Price"));
+  CountField->SetEditFormat("#,##0.00");
+  PriceField->SetEditFormat("#,##0.00");
+  const TDateTime Day = EncodeDate(2024, 3, 5);
+
+  Select(Stamp);
+  Post(DateToStr(Day));
+  EXPECT_EQ(Set->FieldByName("Stamp")->AsDateTime(), Day);
+
+  Select(Count);
+  Post(FormatFloat("#,##0.00", 1234.6L));
+  EXPECT_EQ(Set->FieldByName("Count")->AsInteger(), 1235) << "rounded to the nearest";
+  Post("17");
+  EXPECT_EQ(Set->FieldByName("Count")->AsInteger(), 17);
+
+  Select(Price);
+  Post(FormatFloat("#,##0.00", 4321.25L));
+  EXPECT_DOUBLE_EQ(Set->FieldByName("Price")->AsFloat(), 4321.25);
+
+  // Without an edit format the text goes to the field as its edit text.
+  PriceField->SetEditFormat("");
+  Post("2.5");
+  EXPECT_DOUBLE_EQ(Set->FieldByName("Price")->AsFloat(), 2.5);
+}
+
+TEST_F(InspectorPostTest, TextFailingTheMaskIsNotPosted) {
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Code->SetPicture(&Mask);
+  Select(Price);
+  Select(Code);
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  ASSERT_TRUE(Edit && Edit->Focused());
+  ASSERT_EQ(Edit->Picture()->PictureMask(), "##:##");
+  Set->Edit();
+  Edit->SetText("12:3");
+  Inspector->DataLink()->Modified();
+  std::vector<std::string> Errors;
+  Inspector->OnValidationErrorUsingMask = TkvInspectorValidationError(
+      [&](TkvDataInspector*, TkvInspectorItem* Item, std::string& Message, bool&) {
+        Errors.push_back(Item->TagString() + ": " + Message);
+      });
+  Beeps = 0;
+  EXPECT_THROW(Inspector->DataLink()->UpdateData(), EInvalidOperation);
+  EXPECT_EQ(Beeps, 1);
+  EXPECT_EQ(Errors, (std::vector<std::string>{"Code: Invalid input value.  Use escape key to abandon changes"}));
+  EXPECT_EQ(Set->FieldByName("Code")->AsString(), "00:00");
+
+  // A handler that takes the error over: no beep, no exception, still not posted.
+  Inspector->OnValidationErrorUsingMask =
+      TkvInspectorValidationError([](TkvDataInspector*, TkvInspectorItem*, std::string&, bool& DoDefault) {
+        DoDefault = false;
+      });
+  Beeps = 0;
+  Inspector->DataLink()->Modified();
+  EXPECT_NO_THROW(Inspector->DataLink()->UpdateData());
+  EXPECT_EQ(Beeps, 0);
+  EXPECT_EQ(Set->FieldByName("Code")->AsString(), "00:00");
+
+  // A complete text is posted.
+  Edit->SetText("12:34");
+  Inspector->DataLink()->Modified();
+  Inspector->DataLink()->UpdateData();
+  EXPECT_EQ(Set->FieldByName("Code")->AsString(), "12:34");
+}
+
+TEST_F(InspectorPostTest, PictureThatAllowsInvalidExitPostsAnyText) {
+  TkvDBPicture Mask;
+  Mask.SetPictureMask("##:##");
+  Code->SetPicture(&Mask);
+  Code->Picture()->SetAllowInvalidExit(true);
+  Select(Price);
+  Select(Code);
+  TkvDataInspectorEdit* Edit = Inspector->InspectorEdit();
+  ASSERT_TRUE(Edit && Edit->Focused());
+  Set->Edit();
+  Edit->SetText("12:3");
+  Inspector->DataLink()->Modified();
+  EXPECT_NO_THROW(Inspector->DataLink()->UpdateData());
+  EXPECT_EQ(Set->FieldByName("Code")->AsString(), "12:3");
 }
 
 }  // namespace
