@@ -19,6 +19,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/numberformat.h"
 #include "platform/user/input.h"
+#include "tests/kvcontrols/inspector/inspectortest.h"
 #include "tests/platform/forms/controltest.h"
 
 namespace FormsTest {
@@ -65,13 +66,7 @@ class InspectorEditorTest : public TFormsTest {
     Form->Free();
     TFormsTest::TearDown();
   }
-  TkvInspectorItem* Add(const std::string& Key, const std::string& Value) {
-    TkvInspectorItem* Item = Inspector->Items()->Add();
-    Item->SetCaption(Key);
-    Item->SetTagString(Key);
-    Item->SetEditText(Value);
-    return Item;
-  }
+  TkvInspectorItem* Add(const std::string& Key, const std::string& Value) { return AddOption(Inspector, Key, Value); }
   void Select(TkvInspectorItem* Item) {
     Inspector->SetActiveItem(Item);
     Pump();

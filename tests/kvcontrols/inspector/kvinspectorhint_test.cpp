@@ -13,6 +13,7 @@
 #include "platform/forms/timer.h"
 #include "platform/gdi/colors.h"
 #include "platform/user/input.h"
+#include "tests/kvcontrols/inspector/inspectortest.h"
 #include "tests/platform/forms/controltest.h"
 #include "tests/platform/forms/forms_fixture.h"
 
@@ -54,11 +55,7 @@ class InspectorHintTest : public TFormsTest {
     TFormsTest::TearDown();
   }
   TkvInspectorItem* Add(const std::string& Caption, const std::string& Value) {
-    TkvInspectorItem* Item = Inspector->Items()->Add();
-    Item->SetCaption(Caption);
-    Item->SetTagString(Caption);
-    Item->SetEditText(Value);
-    return Item;
+    return AddOption(Inspector, Caption, Value);
   }
   RECT Cell(TkvInspectorItem* Item, int Column) { return Inspector->CellRect(Column, Inspector->RowOfItem(Item)); }
   POINT Middle(TkvInspectorItem* Item, int Column) {

@@ -16,6 +16,7 @@
 #include "kvcontrols/editors/kvspinedit.h"
 #include "platform/rtl/datetime.h"
 #include "platform/user/input.h"
+#include "tests/kvcontrols/inspector/inspectortest.h"
 #include "tests/platform/forms/controltest.h"
 
 namespace FormsTest {
@@ -86,12 +87,7 @@ class InspectorInputTest : public TFormsTest {
     TFormsTest::TearDown();
   }
   TkvInspectorItem* Add(const std::string& Key, const std::string& Value, TWinControl* Control = nullptr) {
-    TkvInspectorItem* Item = Inspector->Items()->Add();
-    Item->SetCaption(Key);
-    Item->SetTagString(Key);
-    Item->SetEditText(Value);
-    if (Control) Item->SetCustomControl(Control);
-    return Item;
+    return AddOption(Inspector, Key, Value, Control);
   }
   void Enter(TkvInspectorItem* Item) {
     Inspector->SetFocus();

@@ -12,6 +12,7 @@
 #include "platform/db/datasource.h"
 #include "platform/db/field.h"
 #include "platform/db/memorydataset.h"
+#include "tests/kvcontrols/inspector/inspectortest.h"
 #include "tests/platform/forms/controltest.h"
 
 namespace FormsTest {
@@ -58,13 +59,7 @@ class InspectorSharedEditorsTest : public TFormsTest {
     Form->Free();
     TFormsTest::TearDown();
   }
-  TkvInspectorItem* Add(const std::string& Key, const std::string& Value) {
-    TkvInspectorItem* Item = Inspector->Items()->Add();
-    Item->SetCaption(Key);
-    Item->SetTagString(Key);
-    Item->SetEditText(Value);
-    return Item;
-  }
+  TkvInspectorItem* Add(const std::string& Key, const std::string& Value) { return AddOption(Inspector, Key, Value); }
   void Select(TkvInspectorItem* Item) {
     Inspector->SetActiveItem(Item);
     Pump();
