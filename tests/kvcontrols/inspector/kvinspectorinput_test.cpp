@@ -95,12 +95,6 @@ class InspectorInputTest : public TFormsTest {
     Inspector->SetActiveItem(Item);
     Pump();
   }
-  void Keys(std::initializer_list<int> VirtualKeys) {
-    for (int Key : VirtualKeys) {
-      InjectKeyStroke(Key);
-      Pump();
-    }
-  }
   void WithKey(int Modifier, int Key) {
     InjectKey(Modifier, true);
     InjectKeyStroke(Key);

@@ -56,12 +56,6 @@ class PickerTest : public TFormsTest {
     Picker->SetFocus();
     Pump();
   }
-  void Keys(std::initializer_list<int> VirtualKeys) {
-    for (int Key : VirtualKeys) {
-      InjectKeyStroke(Key);
-      Pump();
-    }
-  }
   // Typed text, each character through its key.
   void TypeDigits(const char* Digits) {
     for (const char* C = Digits; *C; ++C) Keys({*C});

@@ -48,12 +48,6 @@ class DropDownTest : public TFormsTest {
     Picker->SetFocus();
     Pump();
   }
-  void Keys(std::initializer_list<int> VirtualKeys) {
-    for (int Key : VirtualKeys) {
-      InjectKeyStroke(Key);
-      Pump();
-    }
-  }
   void ClickScreen(POINT At) {
     InjectMouseClick(VK_LBUTTON, At.x, At.y);
     Pump();

@@ -56,12 +56,6 @@ class KvMonthCalendarTest : public TFormsTest {
     if (!ThenText.empty()) InjectText(ThenText);
     Pump();
   }
-  void Keys(std::initializer_list<int> VirtualKeys) {
-    for (int Key : VirtualKeys) {
-      InjectKeyStroke(Key);
-      Pump();
-    }
-  }
   TDateTime WindowSelection() {
     SYSTEMTIME T{};
     SendMessageA(Calendar->Handle(), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&T));

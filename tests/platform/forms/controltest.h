@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -82,6 +83,13 @@ class TFormsTest : public ::testing::Test {
 
   // Handles every queued message the way the program's loop does.
   void Pump() { Application->ProcessMessages(); }
+  // Each key pressed and released as a user would, with its messages handled before the next.
+  void Keys(std::initializer_list<int> VirtualKeys) {
+    for (int Key : VirtualKeys) {
+      InjectKeyStroke(Key);
+      Pump();
+    }
+  }
   // Advances the manual clock in steps, handling messages after each.
   void Advance(uint64_t Milliseconds, uint64_t Step = 10);
 
