@@ -4,6 +4,8 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/winuser.h"
 
+KORCAM_REGISTER_CLASS(TPlaceholderForm)
+
 TPlaceholderForm::TPlaceholderForm(TComponent* AOwner) : TForm(AOwner, 0) {
   SetCaption("Korvane Webcam Lite 1.1");
   SetBounds(100, 100, 420, 140);

@@ -13,6 +13,9 @@
 #include "platform/gdi/sysmetrics.h"
 #include "platform/user/paint.h"
 
+KORCAM_REGISTER_CLASS(TkvChangeLink)
+KORCAM_REGISTER_CLASS(TkvBitmap)
+
 namespace {
 
 // A screen device context for the duration of one operation.

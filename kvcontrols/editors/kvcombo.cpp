@@ -10,6 +10,14 @@
 #include "platform/user/input.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvComboButtonEffects)
+namespace kvdotdot {
+KORCAM_REGISTER_CLASS(TBtnWinControl)
+}  // namespace kvdotdot
+KORCAM_REGISTER_CLASS(TkvComboDlgButton)
+KORCAM_REGISTER_CLASS(TkvDBCustomCombo)
+KORCAM_REGISTER_CLASS(TkvDBComboDlg)
+
 namespace {
 
 bool AltHeld(TShiftState Shift) {

@@ -16,6 +16,10 @@
 #include "platform/user/message.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvPopupListbox)
+KORCAM_REGISTER_CLASS(TkvDBCustomComboBox)
+KORCAM_REGISTER_CLASS(TkvDBComboBox)
+
 namespace {
 
 constexpr uint32_t TypeAheadGap = 1500;  // ms without a key before the type-ahead text restarts

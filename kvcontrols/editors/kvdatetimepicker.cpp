@@ -18,6 +18,13 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvCalendarOptions)
+KORCAM_REGISTER_CLASS(TkvDTInterval)
+KORCAM_REGISTER_CLASS(TkvDBCustomDateTimePicker)
+KORCAM_REGISTER_CLASS(TkvDateComboButton)
+KORCAM_REGISTER_CLASS(TkvPopupCalendar)
+KORCAM_REGISTER_CLASS(TkvDBDateTimePicker)
+
 using namespace kvdbdatetimepicker;
 
 namespace {

@@ -28,6 +28,7 @@ class TBtnWinControl : public TWinControl {
     FControlStyle.Include(csReplicatable);
   }
 };
+KORCAM_REGISTER_CLASS(TBtnWinControl)
 
 }  // namespace kvdatetimepicker
 

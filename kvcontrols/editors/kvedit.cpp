@@ -11,6 +11,11 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvDBPicture)
+KORCAM_REGISTER_CLASS(TkvCustomMaskEdit)
+KORCAM_REGISTER_CLASS(TkvDBCustomEdit)
+KORCAM_REGISTER_CLASS(TkvDBEdit)
+
 namespace {
 
 std::string Utf8Mid(const std::string& Text, size_t From, size_t Count = std::string::npos) {

@@ -11,6 +11,9 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvEditFrame)
+KORCAM_REGISTER_CLASS(TkvButtonEffects)
+
 namespace {
 
 bool IsBoxOrSingle(TkvEditFocusStyle Style) {

@@ -7,6 +7,8 @@
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/registry.h"
 
+KORCAM_REGISTER_CLASS(TkvHistoryList)
+
 TkvHistoryList::TkvHistoryList(TComponent* AOwner) : FOwner(AOwner) {}
 
 TkvHistoryList::~TkvHistoryList() {

@@ -15,6 +15,8 @@
 #include "platform/forms/timer.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvDataInspector)
+
 // ---- construction ------------------------------------------------------------------------------
 
 namespace {

@@ -6,6 +6,8 @@
 #include "platform/user/input.h"
 #include "platform/user/message.h"
 
+KORCAM_REGISTER_CLASS(TkvInspectorComboBox)
+
 TkvInspectorComboBox::TkvInspectorComboBox(TComponent* AOwner) : TkvDBComboBox(AOwner) {
   SetTabStop(false);
 }

@@ -22,6 +22,8 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvDataInspectorEdit)
+
 namespace {
 
 bool IsMemoLikeField(const TField* Field) {

@@ -22,6 +22,8 @@
 #include "platform/user/input.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvInspectorHintWindow)
+
 namespace {
 
 constexpr uint32_t HintTimerInterval = 250;

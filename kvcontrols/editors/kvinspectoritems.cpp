@@ -9,6 +9,14 @@
 #include "platform/forms/wincontrol.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TkvInspectorPickList)
+KORCAM_REGISTER_CLASS(TkvInspectorButtonOptions)
+KORCAM_REGISTER_CLASS(TkvInspectorIndicatorRow)
+KORCAM_REGISTER_CLASS(TkvInspectorFieldDataLink)
+KORCAM_REGISTER_CLASS(TkvDataInspectorDataLink)
+KORCAM_REGISTER_CLASS(TkvInspectorItem)
+KORCAM_REGISTER_CLASS(TkvInspectorCollection)
+
 // ---- pick list ---------------------------------------------------------------------------------
 
 TkvInspectorPickList::TkvInspectorPickList()

@@ -7,6 +7,8 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/input.h"
 
+KORCAM_REGISTER_CLASS(TkvIntl)
+
 TkvIntl* kvGlobalIntl = nullptr;
 
 namespace {

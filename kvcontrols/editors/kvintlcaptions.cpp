@@ -2,6 +2,20 @@
 
 #include <variant>
 
+KORCAM_REGISTER_CLASS(TkvADOIntl)
+KORCAM_REGISTER_CLASS(TkvDBNavigatorIntlHints)
+KORCAM_REGISTER_CLASS(TkvDBNavigatorIntl)
+KORCAM_REGISTER_CLASS(TkvSearchDialogIntl)
+KORCAM_REGISTER_CLASS(TkvLocateDialogIntl)
+KORCAM_REGISTER_CLASS(TkvMonthCalendarIntl)
+KORCAM_REGISTER_CLASS(TkvFilterDialogIntl)
+KORCAM_REGISTER_CLASS(TkvRichEditMenuLabels)
+KORCAM_REGISTER_CLASS(TkvRichEditPopupMenuLabels)
+KORCAM_REGISTER_CLASS(TkvRichEditParagraphDlg)
+KORCAM_REGISTER_CLASS(TkvRichEditTabDlg)
+KORCAM_REGISTER_CLASS(TkvDBRichEditIntl)
+KORCAM_REGISTER_CLASS(TkvUserMessagesIntl)
+
 namespace {
 
 // Copies every published value of Source into Dest, an object of the same class: plain values

@@ -17,6 +17,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCalendarPopupMenu)
+KORCAM_REGISTER_CLASS(TkvMonthCalendar)
+
 namespace {
 
 TDateTime WholeDay(TDateTime Value) { return std::trunc(Value); }

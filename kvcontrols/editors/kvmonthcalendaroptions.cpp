@@ -6,6 +6,9 @@
 #include "platform/rtl/format.h"
 #include "platform/user/message.h"
 
+KORCAM_REGISTER_CLASS(TkvDateTimeColors)
+KORCAM_REGISTER_CLASS(TkvPopupYearOptions)
+
 TColor* TkvDateTimeColors::Slot(int Index) {
   switch (Index) {
     case MCSC_BACKGROUND:

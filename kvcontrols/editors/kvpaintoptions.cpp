@@ -5,6 +5,8 @@
 #include "platform/gdi/sysmetrics.h"
 #include "platform/user/paint.h"
 
+KORCAM_REGISTER_CLASS(TkvGridPaintOptions)
+
 TkvGridPaintOptions::TkvGridPaintOptions(TObject* Grid, TBitmap* PaintBitmap)
     : FGrid(As<TCustomGrid>(Grid)), FPaintBitmap(PaintBitmap) {
   // The picture reports its own changes to nobody: drawing into it or loading it directly does

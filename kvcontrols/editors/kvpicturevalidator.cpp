@@ -25,6 +25,8 @@
 
 #include "platform/rtl/unicode.h"
 
+KORCAM_REGISTER_CLASS(TkvPictureValidator)
+
 namespace {
 
 constexpr int MaxNesting = 64;

@@ -10,6 +10,8 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TkvFormPosition)
+
 namespace {
 
 TMethod MethodProp(const TObject* Object, const char* Name) {

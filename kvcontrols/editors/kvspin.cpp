@@ -8,6 +8,9 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvTimerSpeedButton)
+KORCAM_REGISTER_CLASS(TkvSpinButton)
+
 void kvDrawSpinArrow(TCanvas* Canvas, const RECT& Rect, bool Up, bool Enabled, bool Pressed) {
   const int Shift = Pressed ? 1 : 0;
   const int Left = Rect.left + (Rect.right - Rect.left - 7) / 2 + Shift;

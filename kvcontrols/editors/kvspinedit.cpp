@@ -13,6 +13,9 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TkvDBSpinButtonEffects)
+KORCAM_REGISTER_CLASS(TkvDBSpinEdit)
+
 namespace {
 
 bool IsDatePart(TkvDateTimePart Part) {

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+KORCAM_REGISTER_CLASS(TCollectionItem)
+KORCAM_REGISTER_CLASS(TCollection)
+KORCAM_REGISTER_CLASS(TOwnedCollection)
+
 TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
 
 TCollectionItem::~TCollectionItem() {

@@ -4,6 +4,8 @@
 
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TComponent)
+
 namespace {
 
 void EraseFirst(std::vector<TComponent*>& List, TComponent* Item) {

@@ -141,12 +141,5 @@ TPropertyInfo MakeEventProperty(const char* Name, const char* TypeName, TEvent<A
 #define PUBLISHED_METHOD(Name, ...)                                                      \
  public:                                                                                 \
   void Name(__VA_ARGS__);                                                                \
-                                                                                         \
- private:                                                                                \
-  static void KorcamRegisterMethod##Name(TClassInfo& Info) {                             \
-    Info.AddMethod(korcam_detail::MakeMethod(#Name, &ThisClass::Name));                  \
-  }                                                                                      \
-  static inline const korcam_detail::TRowRegistrar KorcamMethod##Name{StaticClass(),     \
-                                                                      &ThisClass::KorcamRegisterMethod##Name}; \
-                                                                                         \
+  KORCAM_CLASS_ROW(Info.AddMethod(korcam_detail::MakeMethod(#Name, &ThisClass::Name)))    \
  public:

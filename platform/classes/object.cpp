@@ -89,7 +89,8 @@ void TClassInfo::AddMethod(TMethodInfo Info) {
   Methods.push_back(std::move(Info));
 }
 
-TClassRegistrar::TClassRegistrar(TClassInfo& Info) {
+TClassRegistrar::TClassRegistrar(TClassInfo& Info, void (*AddRows)(TClassInfo&)) {
+  if (AddRows) AddRows(Info);
   auto& Classes = Registry();
   std::lock_guard Guard(Classes.Lock);
   auto [Where, Inserted] = Classes.ByName.emplace(RegistryKey(Info.Name), &Info);

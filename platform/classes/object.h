@@ -13,6 +13,9 @@
 //     OWNED_PROPERTY(TvcText, TextOptions)       // owned sub-object, filled in place by forms
 //   };
 //
+//   // tvclabel.cpp: the class's identity and its rows, compiled here and nowhere else
+//   KORCAM_REGISTER_CLASS(TvcLabel)
+//
 // Every class registers its name and parent, so ClassName, InheritsFrom by name (ASCII
 // case-insensitive, as the control libraries recognise each other) and FindClass work for
 // platform and system classes alike.
@@ -25,6 +28,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/classes/typinfo.h"
@@ -85,8 +89,9 @@ const TClassInfo* FindClass(std::string_view Name);
 const TClassInfo* GetClass(std::string_view Name);  // same; the class library's spelling
 std::vector<const TClassInfo*> RegisteredClasses();
 
+// Enters a class in the registry at start-up, after adding its rows (AddRows, when given).
 struct TClassRegistrar {
-  explicit TClassRegistrar(TClassInfo& Info);
+  explicit TClassRegistrar(TClassInfo& Info, void (*AddRows)(TClassInfo&) = nullptr);
 };
 
 // Shared by an object and whoever holds a weak reference to it (events, deferred frees).
@@ -309,10 +314,6 @@ void SetDefault(TPropertyInfo& Info, const T& Default) {
   Info.Default = ToValue<T>(Default);
 }
 
-struct TRowRegistrar {
-  TRowRegistrar(TClassInfo& Info, void (*Register)(TClassInfo&)) { Register(Info); }
-};
-
 }  // namespace korcam_detail
 
 template <class C>
@@ -336,27 +337,96 @@ TClassInfo& TClassInfo::Make(const char* Name, const TClassInfo* Parent) {
   return *Info;
 }
 
-// Declares a class's identity. Put it first in the class body.
-#define KORCAM_CLASS(Class, ParentClass)                                                  \
- public:                                                                                  \
-  using inherited = ParentClass;                                                          \
-  static TClassInfo& StaticClass() {                                                      \
-    static TClassInfo& Info = TClassInfo::Make<Class>(#Class, &ParentClass::StaticClass()); \
-    return Info;                                                                          \
-  }                                                                                       \
-  const TClassInfo& ClassType() const override { return StaticClass(); }                  \
-                                                                                          \
- private:                                                                                 \
-  using ThisClass = Class;                                                                \
-  static inline const TClassRegistrar KorcamClassRegistrar{StaticClass()};                \
-                                                                                          \
+// ---------------------------------------------------------------------------------------------
+// Class declaration and registration.
+//
+// A class body declares its identity and its rows (properties, events, published methods); the
+// class's own .cpp emits them, once, with KORCAM_REGISTER_CLASS. Each row is a static member
+// function template, so a file that only includes the header parses it but never compiles it:
+// building a row (its getter and setter wrappers, its default) is code for one file, not for
+// every file that uses the class.
+//
+// Rows are numbered by the compiler's counter in declaration order, starting after the class's
+// KORCAM_CLASS line; the registration walks the numbers until one is missing. Nothing else in a
+// class body may use __COUNTER__ (the walk would stop at the gap; it fails the build instead).
+// A class whose registration is missing does not link: StaticClass and ClassType (the first
+// virtual function, so the vtable goes with them) are defined only by KORCAM_REGISTER_CLASS.
+
+namespace korcam_detail {
+
+template <class C, int Number>
+struct TRowSlot {};
+
+// How far past the last row the walk looks for a stray one before it accepts the end.
+inline constexpr int RowGapProbe = 8;
+
+template <class C, int Number>
+constexpr bool HasRow() {
+  return requires(TClassInfo& Info) { C::KorcamRow(TRowSlot<C, Number>{}, Info); };
+}
+
+template <class C, int Missing, int... Offsets>
+constexpr bool HasRowAfterGap(std::integer_sequence<int, Offsets...>) {
+  return (HasRow<C, Missing + 1 + Offsets>() || ...);
+}
+
+// Adds rows Number, Number + 1, ... of class C to Info, in declaration order.
+template <class C, int Number = 1>
+void AddRows(TClassInfo& Info) {
+  if constexpr (HasRow<C, Number>()) {
+    C::KorcamRow(TRowSlot<C, Number>{}, Info);
+    AddRows<C, Number + 1>(Info);
+  } else {
+    static_assert(!HasRowAfterGap<C, Number>(std::make_integer_sequence<int, RowGapProbe>{}),
+                  "__COUNTER__ was used inside a class body: the rows after it would be lost");
+  }
+}
+
+// Made once per class by KORCAM_REGISTER_CLASS; its registrar adds the rows at start-up.
+template <class C>
+TClassInfo& MakeClassInfo(const char* Name) {
+  return TClassInfo::Make<C>(Name, &C::inherited::StaticClass());
+}
+
+}  // namespace korcam_detail
+
+// Declares a class's identity. Put it first in the class body; the class's .cpp registers it.
+#define KORCAM_CLASS(Class, ParentClass)                        \
+ public:                                                        \
+  using inherited = ParentClass;                                \
+  static TClassInfo& StaticClass();                             \
+  const TClassInfo& ClassType() const override;                 \
+                                                                \
+ private:                                                       \
+  using ThisClass = Class;                                      \
+  static constexpr int KorcamRowBase = __COUNTER__;             \
+                                                                \
  public:
 
-#define KORCAM_PROPERTY_ROW(Name, ...)                                                        \
- private:                                                                                     \
-  static void KorcamRegister##Name(TClassInfo& Info) { Info.AddProperty(__VA_ARGS__); }       \
-  static inline const korcam_detail::TRowRegistrar KorcamRow##Name{StaticClass(),             \
-                                                                   &ThisClass::KorcamRegister##Name};
+// Emits a class's identity and rows. Write it once, in the .cpp that defines the class, at
+// namespace scope in the class's own namespace.
+#define KORCAM_REGISTER_CLASS(Class)                                                       \
+  TClassInfo& Class::StaticClass() {                                                       \
+    static TClassInfo& Info = korcam_detail::MakeClassInfo<Class>(#Class);                 \
+    return Info;                                                                           \
+  }                                                                                        \
+  const TClassInfo& Class::ClassType() const { return StaticClass(); }                     \
+  static const TClassRegistrar KorcamRegistrar##Class{Class::StaticClass(),                \
+                                                      &korcam_detail::AddRows<Class>};
+
+// One row of the class's run-time table: the statement adds to `Info`, the class's TClassInfo.
+// The template parameter is never used: it only keeps the body from being compiled anywhere but
+// in the registration.
+#define KORCAM_CLASS_ROW(...)                                                                     \
+ public:                                                                                          \
+  template <class KorcamSelf = ThisClass>                                                         \
+  static void KorcamRow(korcam_detail::TRowSlot<ThisClass, __COUNTER__ - KorcamRowBase>,          \
+                        TClassInfo& Info) {                                                       \
+    __VA_ARGS__;                                                                                  \
+  }
+
+// The row of one property: the expression builds its TPropertyInfo.
+#define KORCAM_PROPERTY_ROW(Name, ...) KORCAM_CLASS_ROW(Info.AddProperty(__VA_ARGS__))
 
 #define KORCAM_DEFAULTED(Type, Name, Setter, ...)                                             \
   [] {                                                                                         \

@@ -1,5 +1,7 @@
 #include "platform/classes/persistent.h"
 
+KORCAM_REGISTER_CLASS(TPersistent)
+
 void TPersistent::Assign(TPersistent* Source) {
   if (Source) {
     Source->AssignTo(this);

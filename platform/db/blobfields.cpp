@@ -5,6 +5,10 @@
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/stringlist.h"
 
+KORCAM_REGISTER_CLASS(TBlobField)
+KORCAM_REGISTER_CLASS(TMemoField)
+KORCAM_REGISTER_CLASS(TGraphicField)
+
 TBlobField::TBlobField(TComponent* AOwner) : TField(AOwner) {
   SetDataType(ftBlob);
 }

@@ -6,6 +6,9 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/field.h"
 
+KORCAM_REGISTER_CLASS(TDataLink)
+KORCAM_REGISTER_CLASS(TFieldDataLink)
+
 namespace {
 
 TFieldFocusHandler FieldFocusHandler = nullptr;

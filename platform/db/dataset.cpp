@@ -10,6 +10,8 @@
 #include "platform/db/fieldclasses.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TDataSet)
+
 namespace {
 
 bool IsEditState(TDataSetState State) {

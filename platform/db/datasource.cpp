@@ -5,6 +5,8 @@
 #include "platform/db/datalink.h"
 #include "platform/db/dbconsts.h"
 
+KORCAM_REGISTER_CLASS(TDataSource)
+
 TDataSource::TDataSource(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataSource::~TDataSource() {

@@ -5,6 +5,9 @@
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TField)
+KORCAM_REGISTER_CLASS(TFields)
+
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
 TField::~TField() {

@@ -3,6 +3,9 @@
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TFieldDef)
+KORCAM_REGISTER_CLASS(TFieldDefs)
+
 TFieldDef::TFieldDef(TCollection* Collection) : TCollectionItem(Collection) {}
 
 void TFieldDef::Assign(TPersistent* Source) {

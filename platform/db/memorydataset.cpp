@@ -7,6 +7,8 @@
 #include "platform/db/field.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TMemoryDataSet)
+
 namespace {
 
 TBookmark MakeBookmark(int64_t Id) {

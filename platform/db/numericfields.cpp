@@ -7,6 +7,17 @@
 #include "platform/rtl/numberformat.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TNumericField)
+KORCAM_REGISTER_CLASS(TIntegerField)
+KORCAM_REGISTER_CLASS(TSmallintField)
+KORCAM_REGISTER_CLASS(TWordField)
+KORCAM_REGISTER_CLASS(TAutoIncField)
+KORCAM_REGISTER_CLASS(TLargeintField)
+KORCAM_REGISTER_CLASS(TFloatField)
+KORCAM_REGISTER_CLASS(TCurrencyField)
+KORCAM_REGISTER_CLASS(TBCDField)
+KORCAM_REGISTER_CLASS(TFMTBCDField)
+
 namespace {
 
 // Halves go to the even neighbour, as the class library rounds.

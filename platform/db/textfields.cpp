@@ -9,6 +9,12 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/unicode.h"
 
+KORCAM_REGISTER_CLASS(TStringField)
+KORCAM_REGISTER_CLASS(TBooleanField)
+KORCAM_REGISTER_CLASS(TDateTimeField)
+KORCAM_REGISTER_CLASS(TDateField)
+KORCAM_REGISTER_CLASS(TTimeField)
+
 TStringField::TStringField(TComponent* AOwner) : TField(AOwner) {
   SetDataType(ftString);
   TField::SetSize(20);

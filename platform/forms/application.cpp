@@ -10,6 +10,8 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TApplication)
+
 TApplication* Application = new TApplication(nullptr);
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}

@@ -17,6 +17,8 @@
 #include "platform/gdi/surface.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TBitmap)
+
 // The canvas of a bitmap: a memory DC holding the bitmap, made when drawing starts and dropped
 // whenever the bitmap's handle changes (the next drawing call makes a new one).
 class TBitmapCanvas : public TCanvas {
@@ -50,6 +52,7 @@ class TBitmapCanvas : public TCanvas {
   HDC FDC = nullptr;
   HBITMAP FOldBitmap = nullptr;
 };
+KORCAM_REGISTER_CLASS(TBitmapCanvas)
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "platform/gdi/brush.h"
 #include "platform/gdi/gdiobj.h"
 
+KORCAM_REGISTER_CLASS(TBrush)
+
 TBrush::~TBrush() {
   FreeHandle();
 }

@@ -12,6 +12,10 @@
 #include "platform/gdi/text.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TButton)
+KORCAM_REGISTER_CLASS(TBitBtn)
+KORCAM_REGISTER_CLASS(TSpeedButton)
+
 // ---- glyph and caption -----------------------------------------------------------------------
 
 namespace {

@@ -10,6 +10,8 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/text.h"
 
+KORCAM_REGISTER_CLASS(TCanvas)
+
 TCanvas::TCanvas() {
   FFont = std::make_unique<TFont>();
   FFont->OnChange = TNotifyEvent(this, &TCanvas::FontChanged);

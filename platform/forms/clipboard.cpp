@@ -7,6 +7,8 @@
 #include "platform/forms/graphic.h"
 #include "platform/forms/picture.h"
 
+KORCAM_REGISTER_CLASS(TClipboard)
+
 namespace {
 
 TClipboard*& CurrentClipboard() {

@@ -10,6 +10,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TSizeConstraints)
+KORCAM_REGISTER_CLASS(TControl)
+
 namespace {
 
 // The windowless control holding the mouse capture (its parent holds the window capture).

@@ -8,6 +8,8 @@
 #include "platform/gdi/text.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TControlCanvas)
+
 namespace {
 
 // Canvases holding a DC they made themselves.

@@ -1,5 +1,7 @@
 #include "platform/forms/customcontrol.h"
 
+KORCAM_REGISTER_CLASS(TCustomControl)
+
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
   FCanvas = std::make_unique<TControlCanvas>();
   FCanvas->SetControl(this);

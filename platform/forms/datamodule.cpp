@@ -5,6 +5,8 @@
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 
+KORCAM_REGISTER_CLASS(TDataModule)
+
 TDataModule::TDataModule(TComponent* AOwner, int) : TComponent(AOwner) {
   FResourceRead = true;
   if (Screen) Screen->AddDataModule(this);

@@ -10,6 +10,9 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCustomEdit)
+KORCAM_REGISTER_CLASS(TEdit)
+
 namespace {
 
 TEditCase ToEditCase(TEditCharCase Value) {

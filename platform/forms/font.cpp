@@ -6,6 +6,8 @@
 #include "platform/gdi/gdiobj.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TFont)
+
 const char* const DefaultFontName = "MS Sans Serif";
 
 TFont::~TFont() {

@@ -11,6 +11,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCustomForm)
+KORCAM_REGISTER_CLASS(TForm)
+
 namespace {
 
 std::map<std::string, std::string>& FormResourceTable() {

@@ -6,6 +6,8 @@
 #include "platform/forms/bitmap.h"
 #include "platform/forms/canvas.h"
 
+KORCAM_REGISTER_CLASS(TGraphic)
+
 void TGraphic::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;

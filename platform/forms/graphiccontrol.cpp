@@ -1,5 +1,7 @@
 #include "platform/forms/graphiccontrol.h"
 
+KORCAM_REGISTER_CLASS(TGraphicControl)
+
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
   FCanvas = std::make_unique<TControlCanvas>();
   FCanvas->SetControl(this);

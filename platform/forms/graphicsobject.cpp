@@ -1,5 +1,7 @@
 #include "platform/forms/graphicsobject.h"
 
+KORCAM_REGISTER_CLASS(TGraphicsObject)
+
 void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);
 }

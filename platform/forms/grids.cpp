@@ -15,6 +15,10 @@
 #include "platform/user/scrollbar.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCustomGrid)
+KORCAM_REGISTER_CLASS(TDrawGrid)
+KORCAM_REGISTER_CLASS(TInplaceEdit)
+
 namespace {
 
 constexpr const char* IndexOutOfRange = "Grid index out of range";

@@ -6,6 +6,8 @@
 #include "platform/gdi/textlayout.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(THintWindow)
+
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   FColor = clInfoBk;
   FBrush->SetColor(clInfoBk);

@@ -7,6 +7,8 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdiobj.h"
 
+KORCAM_REGISTER_CLASS(TIcon)
+
 TIcon::TIcon() = default;
 
 TIcon::~TIcon() {

@@ -13,6 +13,10 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdiobj.h"
 
+KORCAM_REGISTER_CLASS(TChangeLink)
+KORCAM_REGISTER_CLASS(TCustomImageList)
+KORCAM_REGISTER_CLASS(TImageList)
+
 namespace {
 
 // Paints the pattern where the source is 1 and keeps the destination where it is 0.

@@ -28,6 +28,7 @@ class TInputPrompt : public TGraphicControl {
     DrawTextA(C->Handle(), Text.c_str(), int(Text.size()), &R, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
   }
 };
+KORCAM_REGISTER_CLASS(TInputPrompt)
 
 // Frees the dialog on every way out, exceptions included.
 struct TFormGuard {

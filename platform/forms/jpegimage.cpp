@@ -11,6 +11,8 @@
 #include "platform/gdi/imagefile/jpegcodec.h"
 #include "platform/gdi/palette.h"
 
+KORCAM_REGISTER_CLASS(TJPEGImage)
+
 // The device layer's JPEG error: raises EJPEG "JPEG error #<Code>" (declared with the device
 // layer's file code, which this file cannot include; see imagecodec.h).
 [[noreturn]] void RaiseJpegError(int Code);

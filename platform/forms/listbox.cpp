@@ -11,6 +11,9 @@
 #include "platform/user/scrollbar.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCustomListBox)
+KORCAM_REGISTER_CLASS(TListBox)
+
 TCustomListBox::TCustomListBox(TComponent* AOwner) : TCustomControl(AOwner) {
   FControlStyle = TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks, csOpaque};
   FColor = clWindow;

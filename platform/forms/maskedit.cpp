@@ -6,6 +6,9 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TCustomMaskEdit)
+KORCAM_REGISTER_CLASS(TMaskEdit)
+
 const char* const SMaskEditErr = "Invalid input value.  Use escape key to abandon changes";
 
 namespace {

@@ -11,6 +11,10 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TMenuItem)
+KORCAM_REGISTER_CLASS(TPopupMenuWindow)
+KORCAM_REGISTER_CLASS(TPopupMenu)
+
 namespace {
 
 constexpr int CheckWidth = 18;   // room at the left for the check mark

@@ -4,6 +4,8 @@
 #include "platform/gdi/gdiobj.h"
 #include "platform/gdi/pen.h"
 
+KORCAM_REGISTER_CLASS(TPen)
+
 namespace {
 
 constexpr int PenStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};

@@ -9,6 +9,8 @@
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/sysutils.h"
 
+KORCAM_REGISTER_CLASS(TPicture)
+
 namespace {
 
 struct TFileFormat {

@@ -8,6 +8,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TScreen)
+
 TScreen* Screen = new TScreen(nullptr);
 
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {

@@ -5,6 +5,8 @@
 #include "platform/forms/application.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TTimer)
+
 void TimerTick(UINT_PTR Id);
 
 namespace {

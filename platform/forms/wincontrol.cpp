@@ -14,6 +14,8 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TWinControl)
+
 namespace {
 
 // Windows made by this library and their controls. Every control lives on the user-interface

@@ -1,5 +1,7 @@
 #include "vcontrols/common/changelink.h"
 
+KORCAM_REGISTER_CLASS(TvcChangeLink)
+
 void TvcChangeLink::Change() {
   if (OnChange) OnChange(SenderObject);
 }

@@ -1,5 +1,8 @@
 #include "vcontrols/common/vccollection.h"
 
+KORCAM_REGISTER_CLASS(TvcCollectionItem)
+KORCAM_REGISTER_CLASS(TvcCollection)
+
 void TvcCollectionItem::DoItemNotify() {
   if (OnItemNotify) OnItemNotify(this);
 }

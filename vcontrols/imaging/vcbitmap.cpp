@@ -11,6 +11,8 @@
 #include "vcontrols/common/changelink.h"
 #include "vcontrols/imaging/pixeleffects.h"
 
+KORCAM_REGISTER_CLASS(TvcBitmap)
+
 namespace {
 
 // A screen device context for the duration of a conversion.

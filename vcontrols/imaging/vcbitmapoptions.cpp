@@ -5,6 +5,11 @@
 #include "platform/forms/picture.h"
 #include "vcontrols/common/vcdraw.h"
 
+KORCAM_REGISTER_CLASS(TvcRotate)
+KORCAM_REGISTER_CLASS(TvcAlphaBlend)
+KORCAM_REGISTER_CLASS(TvcWave)
+KORCAM_REGISTER_CLASS(TvcBitmapOptions)
+
 // --- TvcRotate ----------------------------------------------------------------------------------
 
 void TvcRotate::SetCenterX(int32_t Value) {

@@ -4,6 +4,8 @@
 #include "vcontrols/common/vchosts.h"
 #include "vcontrols/common/vcwindows.h"
 
+KORCAM_REGISTER_CLASS(TvcDBCustomImager)
+
 TvcDBCustomImager::TvcDBCustomImager(TComponent* AOwner) : TvcImagerBase<TCustomControl>(AOwner) {
   SetParentColor(false);
   SetColor(clWindow);

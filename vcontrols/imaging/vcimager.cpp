@@ -4,6 +4,10 @@
 #include "platform/forms/clipboard.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TvcImagerWinControl)
+KORCAM_REGISTER_CLASS(TvcCustomImager)
+KORCAM_REGISTER_CLASS(TvcImager)
+
 // --- TvcImagerWinControl ------------------------------------------------------------------------
 
 TvcImagerWinControl::TvcImagerWinControl(TComponent* AOwner)

@@ -83,6 +83,7 @@ class TLookupDataSet : public TMemoryDataSet, public TkvLookupCacheOwner {
  private:
   std::vector<TkvLookupTable*> FCache;
 };
+KORCAM_REGISTER_CLASS(TLookupDataSet)
 
 TStrings* TLookupDataSet::LookupFields() const { return const_cast<TStringList*>(&FLookupFields); }
 void TLookupDataSet::SetLookupFields(TStrings* Value) { FLookupFields.Assign(*Value); }
@@ -103,6 +104,7 @@ class TProbedControl : public TComponent {
   PLAIN_PROPERTY(bool, AlwaysTransparent, false)
   PLAIN_PROPERTY(bool, PictureMaskFromDataSet, false)
 };
+KORCAM_REGISTER_CLASS(TProbedControl)
 
 struct TFreeDataSet {
   void operator()(TDataSet* DataSet) const { DataSet->Free(); }

@@ -31,6 +31,7 @@ class TProbeControl : public TComponent {
   PLAIN_PROPERTY(bool, WantReturns, true)
   PLAIN_PROPERTY(int32_t, Options, 0x15)
 };
+KORCAM_REGISTER_CLASS(TProbeControl)
 
 // The same control seen as a window control: its ancestry passes through a class named
 // "TWinControl", which is all the probes ask about.
@@ -68,6 +69,7 @@ class TProbeDataSet : public TMemoryDataSet {
  private:
   TStringList FMasks;
 };
+KORCAM_REGISTER_CLASS(TProbeDataSet)
 
 TStrings* TProbeDataSet::PictureMasks() const { return const_cast<TStringList*>(&FMasks); }
 void TProbeDataSet::SetPictureMasks(TStrings* Value) { FMasks.Assign(*Value); }

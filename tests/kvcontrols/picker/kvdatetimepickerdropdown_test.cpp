@@ -237,6 +237,7 @@ class TKeyGrid : public TDrawGrid {
     Key = 0;
   }
 };
+KORCAM_REGISTER_CLASS(TKeyGrid)
 
 TEST_F(DropDownTest, KeysOfAHostGrid) {
   auto* Grid = new TKeyGrid(Form);

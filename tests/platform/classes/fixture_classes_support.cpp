@@ -4,6 +4,12 @@
 
 #include "platform/classes/formreader.h"
 
+KORCAM_REGISTER_CLASS(TFixtureFont)
+KORCAM_REGISTER_CLASS(TFixtureItem)
+KORCAM_REGISTER_CLASS(TFixtureItems)
+KORCAM_REGISTER_CLASS(TFixturePanel)
+KORCAM_REGISTER_CLASS(TFixtureForm)
+
 void TFixtureFont::Assign(TPersistent* Source) {
   if (auto* Other = dynamic_cast<TFixtureFont*>(Source)) {
     FName = Other->FName;

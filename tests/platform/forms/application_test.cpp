@@ -163,6 +163,7 @@ class TIdleCounter : public TComponent, public TIdleUpdater {
   void IdleUpdate() override { ++Count; }
   int Count = 0;
 };
+KORCAM_REGISTER_CLASS(TIdleCounter)
 
 TEST_F(ApplicationTest, IdleTimeUpdatesReachVisibleFormsAndDataModules) {
   TForm* Shown = NewForm<TForm>(nullptr);

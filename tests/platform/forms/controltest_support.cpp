@@ -6,6 +6,10 @@
 
 namespace FormsTest {
 
+KORCAM_REGISTER_CLASS(TTestPanel)
+KORCAM_REGISTER_CLASS(TTestBox)
+KORCAM_REGISTER_CLASS(TTestShape)
+
 // ---- the log -----------------------------------------------------------------------------------
 
 void TControlLog::Attach(TControl* Control, const std::string& Name) {

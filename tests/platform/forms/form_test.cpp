@@ -21,6 +21,7 @@ class TResourceForm : public TForm {
   std::vector<std::string> Calls;
   static inline std::vector<std::string>* DestroyLog = nullptr;
 };
+KORCAM_REGISTER_CLASS(TResourceForm)
 
 void TResourceForm::FormCreate(TObject*) {
   // The components exist and are loaded when OnCreate runs; the form is not shown yet.
@@ -49,6 +50,7 @@ class TResourceModule : public TDataModule {
   int Ticks = 0;
   static inline int Destroyed = 0;
 };
+KORCAM_REGISTER_CLASS(TResourceModule)
 
 void TResourceModule::ModuleCreate(TObject*) {
   ++Created;

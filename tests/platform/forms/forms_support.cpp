@@ -8,6 +8,8 @@
 #include "forms_fixture.h"
 #include "platform/forms/imagecodec.h"
 
+KORCAM_REGISTER_CLASS(TGraphicsHolder)
+
 TGraphicsHolder::TGraphicsHolder(TComponent* AOwner) : TComponent(AOwner) {
   FFont = std::make_unique<TFont>();
   FPicture = std::make_unique<TPicture>();

@@ -21,6 +21,7 @@ class TListener : public TObject {
   }
   void Down(TObject* Sender) { Log.push_back("down"); }
 };
+KORCAM_REGISTER_CLASS(TListener)
 
 TEST(ChangeLinkTest, OperationsFireTheirEventsWithTheSenderObject) {
   TListener listener;
@@ -41,6 +42,7 @@ class TTestItem : public TvcCollectionItem {
  public:
   explicit TTestItem(TCollection* Collection) : TvcCollectionItem(Collection) {}
 };
+KORCAM_REGISTER_CLASS(TTestItem)
 
 TEST(VcCollectionTest, AddsItemsOfItsClassAndNotifies) {
   TvcCollection collection(TTestItem::StaticClass());

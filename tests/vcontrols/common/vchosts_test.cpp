@@ -17,6 +17,7 @@ class TkvDBGrid : public TCustomGrid {
   explicit TkvDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {}
   PLAIN_PROPERTY(int32_t, Options, 0)
 };
+KORCAM_REGISTER_CLASS(TkvDBGrid)
 
 class TkvDataInspector : public TCustomGrid {
   KORCAM_CLASS(TkvDataInspector, TCustomGrid)
@@ -24,6 +25,7 @@ class TkvDataInspector : public TCustomGrid {
  public:
   explicit TkvDataInspector(TComponent* AOwner) : TCustomGrid(AOwner) {}
 };
+KORCAM_REGISTER_CLASS(TkvDataInspector)
 
 class THostTestSettings : public TComponent {
   KORCAM_CLASS(THostTestSettings, TComponent)
@@ -34,6 +36,7 @@ class THostTestSettings : public TComponent {
   PLAIN_PROPERTY(bool, Transparent, true)
   PLAIN_PROPERTY(int32_t, Count, 7)
 };
+KORCAM_REGISTER_CLASS(THostTestSettings)
 
 namespace {
 

@@ -25,6 +25,7 @@ class TSeeThroughShape : public TGraphicControl {
   explicit TSeeThroughShape(TComponent* AOwner) : TGraphicControl(AOwner) {}
   PLAIN_PROPERTY(bool, Transparent, false)
 };
+KORCAM_REGISTER_CLASS(TSeeThroughShape)
 
 // A windowed control that notes every left edge it is given.
 class TMoveRecorder : public TCustomControl {
@@ -38,6 +39,7 @@ class TMoveRecorder : public TCustomControl {
   }
   std::vector<int32_t> Lefts;
 };
+KORCAM_REGISTER_CLASS(TMoveRecorder)
 
 namespace {
 

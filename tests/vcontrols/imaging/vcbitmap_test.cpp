@@ -48,6 +48,7 @@ class TCounter : public TObject {
     Last = Sender;
   }
 };
+KORCAM_REGISTER_CLASS(TCounter)
 
 TEST(VcBitmapTest, RowLayoutAndFreshImages) {
   const int32_t rowSizes[] = {4, 8, 12, 12, 16}, pads[] = {1, 2, 3, 0, 1};

@@ -3,6 +3,11 @@
 #include "platform/gdi/textlayout.h"
 #include "tests/platform/backends/headless/democontrols.h"
 
+KORCAM_REGISTER_CLASS(TDemoForm)
+KORCAM_REGISTER_CLASS(TDemoPanel)
+KORCAM_REGISTER_CLASS(TDemoShape)
+KORCAM_REGISTER_CLASS(TDemoLabel)
+
 TDemoPanel::TDemoPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
                    csOpaque,          csDoubleClicks, csReplicatable};

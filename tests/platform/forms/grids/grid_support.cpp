@@ -1,6 +1,10 @@
 #include "tests/platform/forms/grids/grid_support.h"
 
 namespace FormsTest {
+KORCAM_REGISTER_CLASS(TTestGrid)
+}  // namespace FormsTest
+
+namespace FormsTest {
 
 void TGridTest::SetUp() {
   TFormsTest::SetUp();

@@ -34,6 +34,7 @@ class TWatchingButton : public TSpeedButton {
     if (FDragging && (Seen.empty() || Seen.back() != FState)) Seen.push_back(FState);
   }
 };
+KORCAM_REGISTER_CLASS(TWatchingButton)
 
 class ButtonsTest : public TFormsTest {
  protected:

@@ -39,6 +39,7 @@ class TGuardedMaskEdit : public TCustomMaskEdit {
     return Allow;
   }
 };
+KORCAM_REGISTER_CLASS(TGuardedMaskEdit)
 
 class MaskEditTest : public TFormsTest {
  protected:

@@ -58,6 +58,7 @@ class TCalendarHost : public TWinControl {
     TWinControl::WndProc(Message);
   }
 };
+KORCAM_REGISTER_CLASS(TCalendarHost)
 
 SYSTEMTIME St(int Year, int Month, int Day) { return DateTimeToSystemTime(EncodeDate(Year, Month, Day)); }
 
