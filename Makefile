@@ -20,9 +20,13 @@ build: deps
 run: build
 	@$(BUILD_RELEASE)/app/korcam
 
+# The sanitised tree: -Og with line tables (-g1) compiles in about half the time of -O1 -g and
+# gives objects half the size, and sanitizer reports still name every function, file and line.
+SANITISED_FLAGS := -Og -g1
+
 test: deps
 	@cmake -S . -B $(BUILD_TEST) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
-	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" -DKORCAM_SANITIZE=ON >/dev/null
+	  -DCMAKE_CXX_FLAGS_DEBUG="$(SANITISED_FLAGS)" -DCMAKE_C_FLAGS_DEBUG="$(SANITISED_FLAGS)" -DKORCAM_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD_TEST) -j $(JOBS)
 	@cd $(BUILD_TEST) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)

@@ -18,6 +18,7 @@
 #include "platform/rtl/clock.h"
 #include "platform/user/user.h"
 #include "tests/platform/backends/headless/democontrols.h"
+#include "tests/sourcepath.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ class TReference {
 void RegisterDemoResource() {
   static std::string Text;
   if (!Text.empty()) return;
-  std::ifstream In(std::string(KORCAM_SOURCE_DIR) + "/tests/fixtures/forms/demo.form", std::ios::binary);
+  std::ifstream In(SourcePath("tests/fixtures/forms/demo.form"), std::ios::binary);
   std::stringstream Buffer;
   Buffer << In.rdbuf();
   Text = Buffer.str();

@@ -9,6 +9,7 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/clock.h"
 #include "platform/user/user.h"
+#include "tests/sourcepath.h"
 
 namespace X11Test {
 
@@ -17,7 +18,7 @@ namespace {
 void RegisterDemoResource() {
   static std::string Text;
   if (!Text.empty()) return;
-  std::ifstream In(std::string(KORCAM_SOURCE_DIR) + "/tests/fixtures/forms/demo.form", std::ios::binary);
+  std::ifstream In(SourcePath("tests/fixtures/forms/demo.form"), std::ios::binary);
   std::stringstream Buffer;
   Buffer << In.rdbuf();
   Text = Buffer.str();

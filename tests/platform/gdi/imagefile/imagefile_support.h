@@ -9,6 +9,7 @@
 
 #include "platform/gdi/imagefile/bgraimage.h"
 #include "platform/gdi/imagefile/imagefile.h"
+#include "tests/sourcepath.h"
 
 // Blue, green, red, alpha of the pattern at (X, Y), as 0xAARRGGBB.
 inline uint32_t PatternPixel(int X, int Y) {
@@ -27,7 +28,7 @@ inline uint32_t Opaque(uint32_t Pixel) {
 constexpr uint32_t FourColors[4] = {0xFF000000, 0xFFFFFFFF, 0xFFFF0000, 0xFF0000FF};
 
 inline std::vector<uint8_t> Fixture(const std::string& Folder, const std::string& Name) {
-  return ReadFileBytes(std::string(KORCAM_SOURCE_DIR) + "/tests/fixtures/fuzz/" + Folder + "/" + Name);
+  return ReadFileBytes(SourcePath("tests/fixtures/fuzz/" + Folder + "/" + Name));
 }
 
 // The largest difference of the three colour bytes.
