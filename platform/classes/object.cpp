@@ -26,6 +26,13 @@ const TClassRegistrar RootRegistrar{TObject::StaticClass()};
 
 // ---------------------------------------------------------------------------------------------
 
+TClassInfo::TClassInfo() = default;
+TClassInfo::TClassInfo(const TClassInfo&) = default;
+TClassInfo::TClassInfo(TClassInfo&&) noexcept = default;
+TClassInfo& TClassInfo::operator=(const TClassInfo&) = default;
+TClassInfo& TClassInfo::operator=(TClassInfo&&) noexcept = default;
+TClassInfo::~TClassInfo() = default;
+
 bool TClassInfo::InheritsFrom(const TClassInfo& Other) const {
   for (const TClassInfo* Class = this; Class; Class = Class->Parent)
     if (Class == &Other) return true;

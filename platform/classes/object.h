@@ -79,6 +79,14 @@ struct TClassInfo {
   void AddProperty(TPropertyInfo Info);
   void AddMethod(TMethodInfo Info);
 
+  // Out of line, like TPropertyInfo's: compiled once, not in every registration.
+  TClassInfo();
+  TClassInfo(const TClassInfo&);
+  TClassInfo(TClassInfo&&) noexcept;
+  TClassInfo& operator=(const TClassInfo&);
+  TClassInfo& operator=(TClassInfo&&) noexcept;
+  ~TClassInfo();
+
   template <class C>
   static TClassInfo& Make(const char* Name, const TClassInfo* Parent);
 };

@@ -63,6 +63,13 @@ uint64_t StringToSet(const TEnumInfo& Info, std::string_view Text) {
   return Bits;
 }
 
+TPropertyInfo::TPropertyInfo() = default;
+TPropertyInfo::TPropertyInfo(const TPropertyInfo&) = default;
+TPropertyInfo::TPropertyInfo(TPropertyInfo&&) noexcept = default;
+TPropertyInfo& TPropertyInfo::operator=(const TPropertyInfo&) = default;
+TPropertyInfo& TPropertyInfo::operator=(TPropertyInfo&&) noexcept = default;
+TPropertyInfo::~TPropertyInfo() = default;
+
 bool TPropertyInfo::IsStored(const TObject& Instance) const {
   if (Stored) return Stored(Instance);
   if (ReadOnly || !Get) return false;

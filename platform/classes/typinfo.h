@@ -136,6 +136,15 @@ struct TPropertyInfo {
   std::function<void(TObject&, const TValue&)> Set;  // empty for read-only properties
   std::function<bool(const TObject&)> Stored;         // empty: stored when it differs from the default
 
+  // Defined once, in typinfo.cpp: every registration copies and moves rows, and the implicit
+  // members (three std::function and a variant) would otherwise be compiled wherever that happens.
+  TPropertyInfo();
+  TPropertyInfo(const TPropertyInfo&);
+  TPropertyInfo(TPropertyInfo&&) noexcept;
+  TPropertyInfo& operator=(const TPropertyInfo&);
+  TPropertyInfo& operator=(TPropertyInfo&&) noexcept;
+  ~TPropertyInfo();
+
   // True when the form writer should write this property's current value for Instance.
   bool IsStored(const TObject& Instance) const;
 };

@@ -78,6 +78,9 @@ constexpr UINT Separator = WM_APP + 0x3FE;
 
 class TFormsTest : public ::testing::Test {
  protected:
+  // Out of line: the members' construction is compiled once, not in every test.
+  TFormsTest();
+  ~TFormsTest() override;
   void SetUp() override;
   void TearDown() override;
 

@@ -119,6 +119,9 @@ void ExpectControlMessagesAt(const TControlLog& Log, const TExpectedControlMessa
 
 // ---- the fixture -------------------------------------------------------------------------------
 
+TFormsTest::TFormsTest() = default;
+TFormsTest::~TFormsTest() = default;
+
 void TFormsTest::SetUp() {
   GdiSetScreenSize(800, 600);
   RECT Work{0, 0, 800, 600};
