@@ -36,6 +36,23 @@ TEST(Properties, EveryRegisteredClassReadsItsDefaultsBack) {
   for (const auto& Problem : Problems) ADD_FAILURE() << Problem;
 }
 
+// The rows a class declares reach its table once, all of them, in declaration order; a descendant
+// holds only its own rows and sees its ancestors' through the ancestry.
+TEST(Properties, RowsKeepDeclarationOrderAndStayWithTheirClass) {
+  auto Names = [](const TClassInfo& Class) {
+    std::vector<std::string> Result;
+    for (const TPropertyInfo& Info : Class.Properties) Result.push_back(Info.Name);
+    for (const TMethodInfo& Info : Class.Methods) Result.push_back(Info.Name + "()");
+    return Result;
+  };
+  const std::vector<std::string> PanelRows = {"Caption", "Left",  "Visible", "Ratio", "Align", "PasswordChar",
+                                              "Font",    "Items", "Lines",   "Buddy", "OnClick"};
+  EXPECT_EQ(Names(TFixturePanel::StaticClass()), PanelRows);
+  EXPECT_EQ(Names(TFixtureForm::StaticClass()), (std::vector<std::string>{"ButtonClick()", "Unrelated()"}));
+  EXPECT_EQ(TFixtureForm::StaticClass().PropertyList(), TFixturePanel::StaticClass().PropertyList());
+  EXPECT_NE(TFixtureForm::StaticClass().FindMethod("buttonclick"), nullptr);
+}
+
 TEST(Properties, ReadAndWriteByName) {
   TFixturePanel Panel(nullptr);
   SetOrdProp(&Panel, "Left", 42);
