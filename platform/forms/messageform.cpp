@@ -93,7 +93,7 @@ struct TFormGuard {
   }
 };
 
-int Scaled(int Value) {
+int ScreenPixels(int Value) {
   const int PixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
   return (Value * PixelsPerInch + 48) / 96;
 }
@@ -240,9 +240,9 @@ int ShowMessageWindow(const TMessageBoxRequest& Request) {
   Form->SetCaption(Request.Caption);
   Form->EscapeAnswer = Escape;
 
-  const int Margin = Scaled(12), Gap = Scaled(12), ButtonGap = Scaled(6);
+  const int Margin = ScreenPixels(12), Gap = ScreenPixels(12), ButtonGap = ScreenPixels(6);
   const TMessageIconKind IconKind = IconOf(Request);
-  const int IconSize = IconKind == TMessageIconKind::None ? 0 : Scaled(32);
+  const int IconSize = IconKind == TMessageIconKind::None ? 0 : ScreenPixels(32);
   RECT Work{0, 0, 800, 600};
   if (Screen) Work = Screen->WorkAreaRect();
   const int WorkWidth = std::max<int>(Work.right - Work.left, 320);
@@ -250,19 +250,19 @@ int ShowMessageWindow(const TMessageBoxRequest& Request) {
 
   // The text's size at a width of five eighths of the screen at most.
   HDC DC = Form->Canvas()->Handle();
-  const int MaxTextWidth = std::max(Scaled(120), WorkWidth * 5 / 8 - IconSize - Gap - 2 * Margin);
+  const int MaxTextWidth = std::max(ScreenPixels(120), WorkWidth * 5 / 8 - IconSize - Gap - 2 * Margin);
   RECT TextBox{0, 0, MaxTextWidth, 0};
   DrawTextA(DC, Request.Text.c_str(), int(Request.Text.size()), &TextBox, MessageTextFormat | DT_CALCRECT);
   int TextWidth = std::min<int>(TextBox.right - TextBox.left, MaxTextWidth);
   int TextHeight = TextBox.bottom - TextBox.top;
 
   // Buttons of one width, wide enough for the longest caption.
-  int ButtonWidth = Scaled(75);
-  const int ButtonHeight = Scaled(23);
+  int ButtonWidth = ScreenPixels(75);
+  const int ButtonHeight = ScreenPixels(23);
   for (const TButtonSpec& Spec : Buttons) {
     RECT Box{0, 0, 0, 0};
     DrawTextA(DC, Spec.Caption.c_str(), int(Spec.Caption.size()), &Box, DT_SINGLELINE | DT_CALCRECT);
-    ButtonWidth = std::max<int>(ButtonWidth, Box.right - Box.left + Scaled(16));
+    ButtonWidth = std::max<int>(ButtonWidth, Box.right - Box.left + ScreenPixels(16));
   }
   const int Count = int(Buttons.size());
   const int RowWidth = Count * ButtonWidth + (Count - 1) * ButtonGap;
@@ -270,10 +270,10 @@ int ShowMessageWindow(const TMessageBoxRequest& Request) {
   const int TextLeft = Margin + (IconSize ? IconSize + Gap : 0);
   const int ClientWidth = std::max(TextLeft + TextWidth + Margin, RowWidth + 2 * Margin);
   // A text taller than the screen allows is cut off rather than pushing the buttons away.
-  const int MaxTextHeight = WorkHeight - Scaled(60) - 2 * Margin - ButtonHeight - Scaled(14);
+  const int MaxTextHeight = WorkHeight - ScreenPixels(60) - 2 * Margin - ButtonHeight - ScreenPixels(14);
   TextHeight = std::max(0, std::min(TextHeight, MaxTextHeight));
   const int BlockHeight = std::max(TextHeight, IconSize);
-  const int ClientHeight = Margin + BlockHeight + Scaled(14) + ButtonHeight + Margin;
+  const int ClientHeight = Margin + BlockHeight + ScreenPixels(14) + ButtonHeight + Margin;
 
   if (IconSize) {
     auto* Icon = new TMessageIcon(Form);
@@ -287,7 +287,7 @@ int ShowMessageWindow(const TMessageBoxRequest& Request) {
   // A short text sits level with the middle of the icon.
   Text->SetBounds(TextLeft, Margin + (BlockHeight - TextHeight) / 2, TextWidth + 1, TextHeight);
 
-  const int ButtonTop = Margin + BlockHeight + Scaled(14);
+  const int ButtonTop = Margin + BlockHeight + ScreenPixels(14);
   int ButtonLeft = (ClientWidth - RowWidth) / 2;
   TButton* Focused = nullptr;
   for (const TButtonSpec& Spec : Buttons) {
