@@ -181,5 +181,38 @@ TEST_F(FileDialogWindow, ALargerWindowGivesTheListTheRoom) {
   EXPECT_EQ(OkAfter.top, OkBefore.top + 60);
 }
 
+TEST_F(FileDialogWindow, AFolderIsChosenAndAMissingOneMadeAfterAsking) {
+  std::filesystem::create_directories(Tree.Path() / "Снимки/2025 лето");
+  std::string Directory = Root + "/Снимки";
+  std::string Listed, FieldAtStart, FieldAfterBack, Question, Picture;
+  TIdleScript Script(
+      FClock.Get(),
+      {[&] {
+         TStrings* Items = Named<TCustomListBox>("FileList")->Items();
+         for (int Index = 0; Index < Items->Count(); ++Index) Listed += Items->Strings(Index) + ";";
+         FieldAtStart = Named<TEdit>("FileNameEdit")->Text();
+         Picture = SaveScreenshot(ActiveForm()->Handle(), "select-directory");
+       },
+       [&] { Named<TWinControl>("FileList")->SetFocus(); }, Key(VK_BACK),
+       [&] {
+         FieldAfterBack = Named<TEdit>("FileNameEdit")->Text();
+         Named<TWinControl>("FileNameEdit")->SetFocus();
+       },
+       Key(VK_END), [] { InjectText(U"/2026"); }, Key(VK_RETURN),
+       [&] { Question = ActiveForm()->Caption(); }, Key(VK_RETURN)},
+      [this] {
+        while (TCustomForm* Form = ActiveForm()) Form->SetModalResult(mrCancel);
+      });
+  const bool Chosen = SelectDirectory(Directory, {sdAllowCreate, sdPerformCreate, sdPrompt}, 0);
+  SCOPED_TRACE(Picture);
+  EXPECT_EQ(Listed, "2025 лето;");  // folders only
+  EXPECT_EQ(FieldAtStart, Root + "/Снимки");
+  EXPECT_EQ(FieldAfterBack, Root);
+  EXPECT_EQ(Question, "Confirm");
+  ASSERT_TRUE(Chosen);
+  EXPECT_EQ(Directory, Root + "/2026");
+  EXPECT_TRUE(DirectoryExists(Root + "/2026"));
+}
+
 }  // namespace
 }  // namespace FormsTest
