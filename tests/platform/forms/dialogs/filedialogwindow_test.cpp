@@ -125,6 +125,27 @@ TEST_F(FileDialogWindow, TypingAPathBackspaceAndTheTypeBox) {
   EXPECT_EQ(Dialog.FilterIndex(), 2);
 }
 
+TEST_F(FileDialogWindow, TheTypeBoxDropsItsList) {
+  TOpenDialog Dialog(nullptr);
+  Dialog.SetFilter("Bitmaps (*.bmp)|*.bmp|Jpeg(*.jpg)|*.jpg|All files|*.*");
+  Dialog.SetInitialDir(Root);
+  std::string Listed;
+  const auto Click = [this] {
+    auto* Box = Named<TWinControl>("FilterBox");
+    ClickAt(Box, Box->Width() / 2, Box->Height() / 2);
+  };
+  // The click's loop (the dropped list) takes the keys; the third entry is "All files".
+  const bool Chosen = Run(Dialog, {Click, Key(VK_DOWN), Key(VK_DOWN), Key(VK_DOWN), Key(VK_RETURN),
+                                   [&] {
+                                     TStrings* Items = Named<TCustomListBox>("FileList")->Items();
+                                     for (int Index = 0; Index < Items->Count(); ++Index)
+                                       Listed += Items->Strings(Index) + ";";
+                                   },
+                                   Key(VK_ESCAPE)});
+  EXPECT_FALSE(Chosen);
+  EXPECT_EQ(Listed, "sounds;Снимки;notes.txt;ramp.bmp;");
+}
+
 TEST_F(FileDialogWindow, ANewFolderIsNamedInItsOwnDialog) {
   TSaveDialog Dialog(nullptr);
   Dialog.SetInitialDir(Root);
