@@ -118,12 +118,13 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR Operation, LPCSTR File, LPCSTR Parameters, 
   if (Target.empty()) return Answer(SE_ERR_FNF);
   if (!Folder.empty() && !DirectoryExists(Folder)) return Answer(SE_ERR_PNF);
 
-  if (IsAddress(Target)) return Answer(Open(StartsText("www.", Target) ? "http://" + Target : Target));
-  if (IsTextEditor(Target)) return Answer(OpenInTextEditor(Tail, Folder));
-
   std::string Path = Absolute(Target);
   struct stat Info {};
-  if (stat(Path.c_str(), &Info) != 0) {
+  const bool Present = stat(Path.c_str(), &Info) == 0;
+  // A file of that name wins: ":" is an ordinary character of names here.
+  if (!Present && IsAddress(Target)) return Answer(Open(StartsText("www.", Target) ? "http://" + Target : Target));
+  if (IsTextEditor(Target)) return Answer(OpenInTextEditor(Tail, Folder));
+  if (!Present) {
     // A bare name that is no file here may be a program on the search path.
     if (Target.find('/') == std::string::npos && FoundInPath(Target))
       return Answer(FromErrno(LaunchProgram({Target, SplitCommandArguments(Tail), Folder}), false));

@@ -31,6 +31,7 @@ class ShellExecute : public ::testing::Test {
  protected:
   void SetUp() override {
     Folder.Write("photo 1.jpg", "not really a picture");
+    Folder.Write("mailto:me", "a file after all");
     std::filesystem::create_directory(Folder.Path() / "Снимки");
     Program = Folder.File("run me.sh");
     Folder.Write("run me.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$PWD/args.txt\"\n");
@@ -78,6 +79,13 @@ TEST_F(ShellExecute, HandsEachKindOfTargetToItsStarter) {
     ASSERT_EQ(Launcher.Requests.size(), 1u);
     EXPECT_EQ(Launcher.Last(), Case.Started);
   }
+  // A file in the current folder whose name looks like an address is that file.
+  const std::string Saved = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir(Base));
+  TRecordingLauncher Launcher;
+  EXPECT_GT(Code(ShellExecuteA(nullptr, "open", "mailto:me", nullptr, nullptr, SW_SHOWNORMAL)), 32);
+  EXPECT_EQ(Launcher.Last(), "xdg-open|" + Base + "/mailto:me");
+  SetCurrentDir(Saved);
 }
 
 TEST_F(ShellExecute, FailuresAnswerWithTheOtherSystemsNumbers) {
