@@ -21,6 +21,8 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   # database engine behind the data sets
   libsqlite3-dev
+  # the desktop's opener: web and mail links, documents and folders (xdg-open)
+  xdg-utils
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb ffmpeg
   # fuzzing

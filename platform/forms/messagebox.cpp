@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "platform/forms/application.h"
+#include "platform/forms/messageform.h"
+#include "platform/user/paint.h"
 #include "platform/user/user.h"
 
 namespace {
@@ -49,6 +51,11 @@ int DefaultDialogAnswer(TMsgDlgButtons Buttons) {
 
 int Ask(const TMessageBoxRequest& Request) {
   if (CurrentSink()) return CurrentSink()(Request);
+  // A back end shows the program's windows (a display, or the headless screen that tests drive):
+  // the user answers in a window of ours.
+  if (GetWindowDriver() && Application) return ShowMessageWindow(Request);
+  // Nobody could see a window: the question goes where a headless run can read it, and the
+  // default button answers.
   std::fprintf(stderr, "[%s] %s\n", Request.Caption.c_str(), Request.Text.c_str());
   return Request.DefaultAnswer;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Message boxes: the window API's MessageBox and the class library's MessageDlg. What the user
-// answers comes from a sink: the back end's dialog when one is installed, a test's script, or,
-// with no sink at all, the default button (the text goes to the standard error stream so a
-// headless run still shows what it would have asked).
+// Message boxes: the window API's MessageBox and the class library's MessageDlg. A test's sink
+// answers when one is installed; otherwise, while a back end shows the program's windows, the box
+// is a modal window of ours (messageform.h) that the user answers; with neither, the default
+// button answers (the text goes to the standard error stream so a run without any window still
+// shows what it would have asked).
 
 #include <functional>
 #include <string>

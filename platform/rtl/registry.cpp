@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/rtl/registrymap.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
 
@@ -66,9 +67,15 @@ TRegistryKeyNode* TRegistry::Current() {
   return FOpen ? RegistryStore().Find(FRootKey, FCurrentPath) : nullptr;
 }
 
+TMappedRegistryKey* TRegistry::Mapped() const {
+  return FOpen ? FindMappedRegistryKey(FRootKey, FCurrentPath) : nullptr;
+}
+
 bool TRegistry::Open(const std::string& Key, bool CanCreate, bool Writable) {
   TRegistryPath Path = Resolve(Key);
-  {
+  if (TMappedRegistryKey* MappedKey = FindMappedRegistryKey(FRootKey, Path)) {
+    if (!MappedKey->CanOpen(Writable)) return false;
+  } else {
     std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
     TRegistryStore& Store = SyncedStore();
     if (!Store.Find(FRootKey, Path)) {
@@ -100,6 +107,7 @@ void TRegistry::CloseKey() {
 
 bool TRegistry::CreateKey(const std::string& Key) {
   TRegistryPath Path = Resolve(Key);
+  if (FindMappedRegistryKey(FRootKey, Path)) return true;
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   TRegistryStore& Store = SyncedStore();
   if (Store.Find(FRootKey, Path)) return true;
@@ -111,6 +119,7 @@ bool TRegistry::CreateKey(const std::string& Key) {
 
 bool TRegistry::DeleteKey(const std::string& Key) {
   TRegistryPath Path = Resolve(Key);
+  if (FindMappedRegistryKey(FRootKey, Path)) return false;
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   TRegistryStore& Store = SyncedStore();
   return Store.Writable() && Store.Remove(FRootKey, Path) && Store.Save();
@@ -118,6 +127,7 @@ bool TRegistry::DeleteKey(const std::string& Key) {
 
 bool TRegistry::KeyExists(const std::string& Key) {
   TRegistryPath Path = Resolve(Key);
+  if (FindMappedRegistryKey(FRootKey, Path)) return true;
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   return SyncedStore().Find(FRootKey, Path) != nullptr;
 }
@@ -130,6 +140,7 @@ bool TRegistry::HasSubKeys() {
 }
 
 bool TRegistry::ValueExists(const std::string& Name) {
+  if (TMappedRegistryKey* MappedKey = Mapped()) return MappedKey->ReadValue(Name).has_value();
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   SyncedStore();
   TRegistryKeyNode* Node = Current();
@@ -137,6 +148,7 @@ bool TRegistry::ValueExists(const std::string& Name) {
 }
 
 bool TRegistry::DeleteValue(const std::string& Name) {
+  if (TMappedRegistryKey* MappedKey = Mapped()) return FWritable && MappedKey->DeleteValue(Name);
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   TRegistryStore& Store = SyncedStore();
   TRegistryKeyNode* Node = Current();
@@ -148,7 +160,9 @@ bool TRegistry::DeleteValue(const std::string& Name) {
 
 void TRegistry::GetValueNames(TStrings& Strings) {
   std::vector<std::string> Names;
-  {
+  if (TMappedRegistryKey* MappedKey = Mapped()) {
+    Names = MappedKey->ValueNames();
+  } else {
     std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
     SyncedStore();
     if (TRegistryKeyNode* Node = Current())
@@ -170,10 +184,15 @@ void TRegistry::GetKeyNames(TStrings& Strings) {
 }
 
 bool TRegistry::GetDataInfo(const std::string& ValueName, TRegDataInfo& Value) {
-  std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
-  SyncedStore();
-  TRegistryKeyNode* Node = Current();
-  TRegistryValue* Found = Node ? Node->Value(ValueName) : nullptr;
+  std::optional<TRegistryValue> Found;
+  if (TMappedRegistryKey* MappedKey = Mapped()) {
+    Found = MappedKey->ReadValue(ValueName);
+  } else {
+    std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
+    SyncedStore();
+    TRegistryKeyNode* Node = Current();
+    if (TRegistryValue* Stored = Node ? Node->Value(ValueName) : nullptr) Found = *Stored;
+  }
   if (!Found) {
     Value = TRegDataInfo();
     return false;
@@ -195,6 +214,11 @@ TRegDataType TRegistry::GetDataType(const std::string& ValueName) {
 }
 
 TRegistryValue TRegistry::GetData(const std::string& Name) {
+  if (TMappedRegistryKey* MappedKey = Mapped()) {
+    std::optional<TRegistryValue> Found = MappedKey->ReadValue(Name);
+    if (!Found) GetDataFailed(Name);
+    return *Found;
+  }
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   SyncedStore();
   TRegistryKeyNode* Node = Current();
@@ -204,6 +228,10 @@ TRegistryValue TRegistry::GetData(const std::string& Name) {
 }
 
 void TRegistry::PutData(const std::string& Name, TRegDataType Type, std::string Data) {
+  if (TMappedRegistryKey* MappedKey = Mapped()) {
+    if (!FWritable || !MappedKey->WriteValue(TRegistryValue{Name, Type, std::move(Data)})) SetDataFailed(Name);
+    return;
+  }
   std::lock_guard<std::mutex> Lock(RegistryStoreMutex());
   TRegistryStore& Store = SyncedStore();
   TRegistryKeyNode* Node = Current();

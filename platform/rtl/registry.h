@@ -13,6 +13,7 @@
 #include "platform/rtl/wintypes.h"
 
 class TStrings;
+class TMappedRegistryKey;
 
 inline const HKEY HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(uintptr_t(0x80000000u));
 inline const HKEY HKEY_CURRENT_USER = reinterpret_cast<HKEY>(uintptr_t(0x80000001u));
@@ -107,6 +108,8 @@ class TRegistry {
   bool Open(const std::string& Key, bool CanCreate, bool Writable);
   // The open key in the store (nullptr when none is open or it was deleted).
   TRegistryKeyNode* Current();
+  // The open key when its values live outside the store (registrymap.h), else nullptr.
+  TMappedRegistryKey* Mapped() const;
   void PutData(const std::string& Name, TRegDataType Type, std::string Data);
   // The value of the open key, or raises "Failed to get data for 'Name'".
   TRegistryValue GetData(const std::string& Name);

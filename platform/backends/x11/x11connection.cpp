@@ -162,6 +162,7 @@ void TX11Connection::InternAtoms() {
       {&FAtoms.NetWmState, "_NET_WM_STATE"},
       {&FAtoms.NetWmStateAbove, "_NET_WM_STATE_ABOVE"},
       {&FAtoms.NetWmStateSkipTaskbar, "_NET_WM_STATE_SKIP_TASKBAR"},
+      {&FAtoms.NetWmStateModal, "_NET_WM_STATE_MODAL"},
       {&FAtoms.NetWmStateHidden, "_NET_WM_STATE_HIDDEN"},
       {&FAtoms.NetWmWindowOpacity, "_NET_WM_WINDOW_OPACITY"},
       {&FAtoms.NetWmWindowType, "_NET_WM_WINDOW_TYPE"},

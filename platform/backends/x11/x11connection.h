@@ -29,6 +29,7 @@ struct TAtoms {
   Atom NetWmStateAbove = 0;
   Atom NetWmStateSkipTaskbar = 0;
   Atom NetWmStateHidden = 0;
+  Atom NetWmStateModal = 0;
   Atom NetWmWindowOpacity = 0;
   Atom NetWmWindowType = 0;
   Atom NetWmWindowTypeNormal = 0;

@@ -401,11 +401,14 @@ void TX11WindowDriver::SetManagerHints(TX11Window& Window, const TModel& Model) 
 
   // The initial state list; once mapped under a manager, only the manager writes it.
   if (!Window.MapRequested || !FConnection.WmSupports(Atoms.NetWmState)) {
-    long States[2];
+    long States[3];
     int Count = 0;
     if (Window.Topmost) States[Count++] = long(Atoms.NetWmStateAbove);
     if ((Model.ExStyle & WS_EX_TOOLWINDOW) || (Model.Owner && !(Model.ExStyle & WS_EX_APPWINDOW)))
       States[Count++] = long(Atoms.NetWmStateSkipTaskbar);
+    // A dialog shown while its owner takes no input is modal: the manager keeps it above the
+    // owner and gives it the focus when the owner is clicked.
+    if (Model.Owner && !IsWindowEnabled(Model.Owner)) States[Count++] = long(Atoms.NetWmStateModal);
     XChangeProperty(Server, Window.Id, Atoms.NetWmState, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(States), Count);
   }
