@@ -1,5 +1,7 @@
 #include "platform/forms/application.h"
 
+#include <algorithm>
+
 #include "platform/forms/controlcanvas.h"
 #include "platform/forms/datamodule.h"
 #include "platform/forms/hintwindow.h"
@@ -306,12 +308,28 @@ void TApplication::ControlDestroyed(TControl* Control) {
 
 void TApplication::Minimize() {
   if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->HandleIfAllocated(), SW_MINIMIZE);
+  for (TMinimizeWatcher* Watcher : std::vector<TMinimizeWatcher*>(FMinimizeWatchers))
+    if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) != FMinimizeWatchers.end())
+      Watcher->ApplicationMinimized();
   if (OnMinimize) OnMinimize(this);
 }
 
 void TApplication::Restore() {
   if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->HandleIfAllocated(), SW_RESTORE);
+  for (TMinimizeWatcher* Watcher : std::vector<TMinimizeWatcher*>(FMinimizeWatchers))
+    if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) != FMinimizeWatchers.end())
+      Watcher->ApplicationRestored();
   if (OnRestore) OnRestore(this);
+}
+
+void TApplication::AddMinimizeWatcher(TMinimizeWatcher* Watcher) {
+  if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) == FMinimizeWatchers.end())
+    FMinimizeWatchers.push_back(Watcher);
+}
+
+void TApplication::RemoveMinimizeWatcher(TMinimizeWatcher* Watcher) {
+  FMinimizeWatchers.erase(std::remove(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher),
+                          FMinimizeWatchers.end());
 }
 
 void TApplication::BringToFront() {
