@@ -177,6 +177,8 @@ TActionToolBar::TActionToolBar(TComponent* AOwner)
 TActionToolBar::~TActionToolBar() {
   if (FWatchedImages) FWatchedImages->UnRegisterChanges(FImageLink.get());
   if (FActionManager) FActionManager->RemoveActionBar(this);
+  FLayingOut = true;  // no layout while the buttons go
+  FButtons.clear();
 }
 
 void TActionToolBar::BeforeDestruction() {
@@ -185,7 +187,9 @@ void TActionToolBar::BeforeDestruction() {
   FWatchedImages = nullptr;
   if (FActionManager) FActionManager->RemoveActionBar(this);
   FActionManager = nullptr;
-  FButtons.clear();
+  std::vector<std::unique_ptr<TActionToolButton, TFreeButton>> Old;
+  Old.swap(FButtons);
+  Old.clear();
   TCustomControl::BeforeDestruction();
 }
 
@@ -293,7 +297,10 @@ void TActionToolBar::ImagesChanged(TObject*) {
 void TActionToolBar::RebuildButtons() {
   if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
   if (FDroppedMenu) FDroppedMenu->CloseMenu();
-  FButtons.clear();
+  // Out of the list first: a button leaving the bar makes it lay out what is left.
+  std::vector<std::unique_ptr<TActionToolButton, TFreeButton>> Old;
+  Old.swap(FButtons);
+  Old.clear();
   FHotIndex = -1;
   for (int Index = 0; Index < FItems->Count(); ++Index) {
     FButtons.emplace_back(new TActionToolButton(this, FItems->Items(Index)));
