@@ -379,6 +379,11 @@ void TPageControl::Dispatch(TMessage& Message) {
       TCustomControl::Dispatch(Message);
       TabsChanged();
       return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The active tab's focus rectangle comes and goes.
+      Invalidate();
+      break;
     default:
       break;
   }

@@ -7,43 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "platform/forms/menus.h"
 #include "platform/user/desktopservices.h"
 #include "platform/user/input.h"
 #include "tests/platform/forms/controltest.h"
 #include "tests/platform/forms/widgets/widgettest.h"
+#include "tests/platform/forms/window/piecesform.h"
 
 namespace FormsTest {
 namespace {
-
-// A tray that records what it is asked.
-class TRecordingTray : public TNotifyArea {
- public:
-  bool Present = true;
-  std::vector<std::string> Log;
-  std::map<std::pair<HWND, UINT>, TNotifyIconData> Icons;
-
-  bool Exists() override { return Present; }
-  bool Add(const TNotifyIconData& Data) override {
-    if (!Present) return false;
-    Log.push_back("add " + Data.Tip);
-    Icons[{Data.Wnd, Data.ID}] = Data;
-    return true;
-  }
-  bool Modify(const TNotifyIconData& Data) override {
-    auto Where = Icons.find({Data.Wnd, Data.ID});
-    if (!Present || Where == Icons.end()) return false;
-    Log.push_back("modify " + Data.Tip);
-    Where->second = Data;
-    return true;
-  }
-  bool Delete(HWND Wnd, UINT ID) override {
-    Log.push_back("delete");
-    return Icons.erase({Wnd, ID}) > 0;
-  }
-};
 
 class TrayIconTest : public TFormsTest {
  protected:
