@@ -645,7 +645,6 @@ void TControl::SetAction(TBasicAction* Value) {
   if (!FActionLink) FActionLink = CreateActionLink();
   FActionLink->SetAction(Value);
   ActionChange(Value, ComponentState().Contains(csLoading));
-  Value->FreeNotification(this);
 }
 
 void TControl::ActionLinkBroken() {

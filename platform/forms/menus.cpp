@@ -510,11 +510,15 @@ void TPopupMenu::Popup(int X, int Y) {
   HWND Handle = Window->Handle();
   SetWindowPos(Handle, HWND_TOPMOST, Left, Top, Size.cx, Size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   FWindow = Window.get();
-  // Whatever held the mouse lets it go: the menu tracks it now.
+  // Whatever held the mouse lets it go: the menu tracks it now. It holds the mouse itself, so that
+  // a press anywhere, also on another program's window or the desktop, reaches it and closes it
+  // (a menu of the tray icon shows while none of the program's windows is under the mouse).
   if (HWND Capture = GetCapture(); Capture && Capture != Handle) SendMessageA(Capture, WM_CANCELMODE, 0, 0);
+  SetCapture(Handle);
 
   try {
     while (!Window->Done()) {
+      if (GetCapture() != Handle && IsWindow(Handle)) SetCapture(Handle);
       MSG Message{};
       if (PeekMessageA(&Message, nullptr, 0, 0, PM_NOREMOVE)) {
         const UINT Kind = Message.message;
@@ -534,6 +538,23 @@ void TPopupMenu::Popup(int X, int Y) {
           Window->Finish(nullptr);
           break;
         }
+        if (IsPress && Message.hwnd == Handle && Kind != WM_NCLBUTTONDOWN && Kind != WM_NCRBUTTONDOWN) {
+          POINT At{GET_X_LPARAM(Message.lParam), GET_Y_LPARAM(Message.lParam)};
+          RECT Client{};
+          GetClientRect(Handle, &Client);
+          if (!PtInRect(&Client, At)) {
+            // Outside the menu: it closes, and the press goes on to the window it was made over.
+            PeekMessageA(&Message, Handle, Kind, Kind, PM_REMOVE);
+            Window->Finish(nullptr);
+            ClientToScreen(Handle, &At);
+            ReleaseCapture();
+            if (HWND Target = WindowFromPoint(At); Target && Target != Handle) {
+              ScreenToClient(Target, &At);
+              PostMessageA(Target, Kind, Message.wParam, MAKELPARAM(WORD(int16_t(At.x)), WORD(int16_t(At.y))));
+            }
+            break;
+          }
+        }
         if (Kind == WM_QUIT) break;
       }
       if (!Application) break;
@@ -544,6 +565,7 @@ void TPopupMenu::Popup(int X, int Y) {
     throw;
   }
   FWindow = nullptr;
+  if (GetCapture() == Handle) ReleaseCapture();
   if (Application) Application->SetHint("");
   TMenuItem* Picked = Window->Picked();
   if (Handle && IsWindow(Handle)) ShowWindow(Handle, SW_HIDE);

@@ -124,6 +124,19 @@ TEST_F(TrayIconTest, DoubleClickAndTheMenu) {
   // At the mouse, kept on the screen (the tray is at the bottom right).
   EXPECT_EQ(MenuFrame.left, 700);
   EXPECT_LE(MenuFrame.bottom, 600);
+  // A press on the desktop, where no window of the program is, closes the menu without a pick.
+  Log.clear();
+  TIdleScript Away(FClock.Get(),
+                   {[&] {
+                      InjectMouseMove(10, 590);
+                      InjectMouseButton(VK_LBUTTON, true, 10, 590);
+                      InjectMouseButton(VK_LBUTTON, false, 10, 590);
+                    }},
+                   [&] { Menu->CloseMenu(); });
+  TrayMouse(WM_RBUTTONUP);
+  EXPECT_EQ(Log, "");
+  EXPECT_EQ(Menu->Window(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(TrayIconTest, TheMainWindowGoesIntoTheTrayAndComesBack) {
