@@ -103,6 +103,12 @@ void TBasicAction::UnRegisterLink(TActionLink* Link) {
   if (Where != FLinks.end()) FLinks.erase(Where);
 }
 
+void TBasicAction::ForEachLink(const std::function<void(TActionLink*)>& Apply) {
+  const std::vector<TActionLink*> Snapshot = FLinks;
+  for (TActionLink* Link : Snapshot)
+    if (IsLink(Link)) Apply(Link);
+}
+
 bool TBasicAction::IsLink(const TActionLink* Link) const {
   return std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end();
 }

@@ -14,6 +14,7 @@
 // actionlist.h), so handlers that enable or check an action from the program's state keep the
 // clients current without being called by anyone.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -87,12 +88,7 @@ class TBasicAction : public TComponent {
   void RegisterLink(TActionLink* Link);
   void UnRegisterLink(TActionLink* Link);
   // Calls Apply on every link; a link may leave while it hears the news.
-  template <class F>
-  void ForEachLink(F Apply) {
-    const std::vector<TActionLink*> Snapshot = FLinks;
-    for (TActionLink* Link : Snapshot)
-      if (IsLink(Link)) Apply(Link);
-  }
+  void ForEachLink(const std::function<void(TActionLink*)>& Apply);
   bool IsLink(const TActionLink* Link) const;
 
  private:
