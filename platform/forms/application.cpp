@@ -187,13 +187,16 @@ void TApplication::DoMouseIdle() {
   POINT P{};
   GetCursorPos(&P);
   TControl* Control = FindDragTarget(P, true);
+  TControl* HintSource = Control;
   if (TControl* Capture = GetCaptureControl()) {
-    // While a control holds the mouse, only it can be the one the mouse is over.
+    // While a control holds the mouse, only it can be the one the mouse is over, and the hint is
+    // its own wherever the mouse is (an open menu's highlighted item).
     if (Control != Capture) Control = nullptr;
+    HintSource = Capture;
   }
   SetMouseControl(Control);
   std::string LongHint;
-  for (TControl* Walk = Control; Walk; Walk = Walk->Parent())
+  for (TControl* Walk = HintSource; Walk; Walk = Walk->Parent())
     if (!Walk->Hint().empty()) {
       LongHint = TControl::GetLongHint(Walk->Hint());
       break;

@@ -124,15 +124,22 @@ TEST_F(PiecesTest, TheTrayIconAndItsMenu) {
   EXPECT_EQ(Form->Log, "Open1Click;");
   Form->Log.clear();
   SetCursorPos(600, 560);
+  std::string HintOfExit;
   TIdleScript Script(FClock.Get(),
                      {[&] {
                         SaveWindowPng(Form->PopupMenuTray->Window(), "pieces_tray_menu", 2);
                         InjectKeyStroke(VK_UP);
+                      },
+                      [&] {
+                        // The highlighted item's hint is the application's (a status bar shows it).
+                        HintOfExit = Application->Hint();
                         InjectKeyStroke(VK_RETURN);
                       }},
                      [&] { Form->PopupMenuTray->CloseMenu(); });
   TrayMouse(WM_RBUTTONUP);
   EXPECT_EQ(Form->Log, "PopupMenuTrayPopup;Close1Click;");
+  EXPECT_EQ(HintOfExit, "Application Close");
+  EXPECT_EQ(Application->Hint(), "");
   // Into the tray and back.
   Form->Log.clear();
   Form->TrayIcon->Minimize();
