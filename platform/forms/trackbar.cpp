@@ -61,7 +61,7 @@ void TTrackBar::SetPosition(int32_t Value) {
   if (FPosition == Value) return;
   FPosition = Value;
   Invalidate();
-  Changed();
+  if (!ComponentState().Contains(csLoading)) Changed();
 }
 
 void TTrackBar::SetFrequency(int32_t Value) {
