@@ -99,6 +99,9 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
   Notification(AComponent, opRemove);
   EraseFirst(FComponents, AComponent);
   AComponent->FOwner = nullptr;
+  // A published field of ours that named it must not go on pointing at it.
+  for (const TFieldInfo* Field : ClassType().FieldList())
+    if (Field->Get(*this) == AComponent) Field->Set(*this, nullptr);
 }
 
 void TComponent::DestroyComponents() {

@@ -101,6 +101,7 @@ void TReader::ReadRootComponent(const TFormObject& Tree) {
     ReadProperties(Root, Tree.Properties);
     for (const TFormObject& Child : Tree.Children) ReadChild(Root, Child);
     ResolveFixups();
+    BindFields();
   } catch (...) {
     // Half-read components stay owned by the root (freed with it) but are not loading any more.
     for (TComponent* Component : FLoaded)
@@ -340,6 +341,18 @@ void TReader::ResolveFixups() {
     }
   }
   FFixups.clear();
+}
+
+void TReader::BindFields() {
+  TComponent* Root = this->Root();
+  for (const TFieldInfo* Field : Root->ClassType().FieldList()) {
+    TComponent* Component = Root->FindComponent(Field->Name);
+    if (!Component)
+      Fail("Field " + Root->ClassName() + "." + Field->Name + " has no component of that name in the form");
+    if (!Field->Set(*Root, Component))
+      Fail("Field " + Root->ClassName() + "." + Field->Name + " is a " + Field->FieldClass->Name + ", but " +
+           Field->Name + " is a " + Component->ClassName());
+  }
 }
 
 void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc&, bool) {

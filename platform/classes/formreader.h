@@ -4,7 +4,8 @@
 // Reading creates the components by class name from the class registry, with the form's root as
 // their owner, sets their properties in the order the text gives them while csLoading is set,
 // binds handlers to the root's published methods by name, resolves component references once
-// every component exists, and then calls Loaded on each component in the order they were read.
+// every component exists, binds the root's published component fields (PUBLISHED_FIELD) to the
+// components of their names, and then calls Loaded on each component in the order they were read.
 // Reading is strict: an unknown class, property, value or method is an error (EReadError naming
 // the line, the component and the property), never a silent skip.
 
@@ -78,6 +79,8 @@ class TReader : public TFiler {
   void ReadCollection(TObject* Collection, const TFormValue& Value);
   TComponent* FindReference(const std::string& Reference) const;
   void ResolveFixups();
+  // Binds the root's published component fields to the components of their names.
+  void BindFields();
 
   std::vector<TComponent*> FLoaded;
   std::vector<TFixup> FFixups;

@@ -26,6 +26,13 @@ const TClassRegistrar RootRegistrar{TObject::StaticClass()};
 
 // ---------------------------------------------------------------------------------------------
 
+TFieldInfo::TFieldInfo() = default;
+TFieldInfo::TFieldInfo(const TFieldInfo&) = default;
+TFieldInfo::TFieldInfo(TFieldInfo&&) noexcept = default;
+TFieldInfo& TFieldInfo::operator=(const TFieldInfo&) = default;
+TFieldInfo& TFieldInfo::operator=(TFieldInfo&&) noexcept = default;
+TFieldInfo::~TFieldInfo() = default;
+
 TClassInfo::TClassInfo() = default;
 TClassInfo::TClassInfo(const TClassInfo&) = default;
 TClassInfo::TClassInfo(TClassInfo&&) noexcept = default;
@@ -82,6 +89,15 @@ const TMethodInfo* TClassInfo::FindMethod(std::string_view MethodName) const {
   return nullptr;
 }
 
+std::vector<const TFieldInfo*> TClassInfo::FieldList() const {
+  std::vector<const TClassInfo*> Chain;
+  for (const TClassInfo* Class = this; Class; Class = Class->Parent) Chain.insert(Chain.begin(), Class);
+  std::vector<const TFieldInfo*> Result;
+  for (const TClassInfo* Class : Chain)
+    for (const TFieldInfo& Info : Class->Fields) Result.push_back(&Info);
+  return Result;
+}
+
 void TClassInfo::AddProperty(TPropertyInfo Info) {
   for (const TPropertyInfo& Existing : Properties)
     if (SameText(Existing.Name, Info.Name))
@@ -94,6 +110,13 @@ void TClassInfo::AddMethod(TMethodInfo Info) {
     if (SameText(Existing.Name, Info.Name))
       throw EPropertyError("Method " + Name + "." + Info.Name + " is declared twice");
   Methods.push_back(std::move(Info));
+}
+
+void TClassInfo::AddField(TFieldInfo Info) {
+  for (const TFieldInfo& Existing : Fields)
+    if (SameText(Existing.Name, Info.Name))
+      throw EPropertyError("Field " + Name + "." + Info.Name + " is declared twice");
+  Fields.push_back(std::move(Info));
 }
 
 TClassRegistrar::TClassRegistrar(TClassInfo& Info, void (*AddRows)(TClassInfo&)) {

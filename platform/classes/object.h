@@ -55,6 +55,23 @@ constexpr const void* SignatureOf() {
   return &SignatureTag<Args...>;
 }
 
+// A published component field of a form or data module: once the form's resource is read, the
+// field holds the component of the same name that the resource made.
+struct TFieldInfo {
+  std::string Name;
+  const TClassInfo* FieldClass = nullptr;  // the class the component must be (or derive from)
+  // Stores Component in Instance's field; false when Component is not of the field's class.
+  std::function<bool(TObject& Instance, TObject* Component)> Set;
+  std::function<TObject*(const TObject& Instance)> Get;
+
+  TFieldInfo();
+  TFieldInfo(const TFieldInfo&);
+  TFieldInfo(TFieldInfo&&) noexcept;
+  TFieldInfo& operator=(const TFieldInfo&);
+  TFieldInfo& operator=(TFieldInfo&&) noexcept;
+  ~TFieldInfo();
+};
+
 struct TClassInfo {
   std::string Name;
   const TClassInfo* Parent = nullptr;
@@ -67,6 +84,7 @@ struct TClassInfo {
   std::function<TObject*()> CreateInstance;
   std::vector<TPropertyInfo> Properties;  // this class's own, in declaration order
   std::vector<TMethodInfo> Methods;       // this class's own published methods
+  std::vector<TFieldInfo> Fields;         // this class's own published component fields
 
   bool InheritsFrom(const TClassInfo& Other) const;
   bool InheritsFrom(std::string_view ClassName) const;  // ASCII case-insensitive
@@ -75,9 +93,12 @@ struct TClassInfo {
   // Every property, ancestors first; a descendant's redeclaration takes its ancestor's place.
   std::vector<const TPropertyInfo*> PropertyList() const;
   const TMethodInfo* FindMethod(std::string_view MethodName) const;
+  // Every published component field, ancestors first.
+  std::vector<const TFieldInfo*> FieldList() const;
 
   void AddProperty(TPropertyInfo Info);
   void AddMethod(TMethodInfo Info);
+  void AddField(TFieldInfo Info);
 
   // Out of line, like TPropertyInfo's: compiled once, not in every registration.
   TClassInfo();
@@ -322,6 +343,22 @@ void SetDefault(TPropertyInfo& Info, const T& Default) {
   Info.Default = ToValue<T>(Default);
 }
 
+// Builds the row of a published component field.
+template <class C, class T>
+TFieldInfo MakeField(const char* Name, T* C::*Field) {
+  TFieldInfo Info;
+  Info.Name = Name;
+  Info.FieldClass = &T::StaticClass();
+  Info.Set = [Field](TObject& Instance, TObject* Component) {
+    T* Typed = dynamic_cast<T*>(Component);
+    if (Component && !Typed) return false;
+    static_cast<C&>(Instance).*Field = Typed;
+    return true;
+  };
+  Info.Get = [Field](const TObject& Instance) -> TObject* { return static_cast<const C&>(Instance).*Field; };
+  return Info;
+}
+
 }  // namespace korcam_detail
 
 template <class C>
@@ -510,6 +547,15 @@ TClassInfo& MakeClassInfo(const char* Name) {
     Info.Owned = true;                                                              \
     return Info;                                                                    \
   }())                                                                              \
+ public:
+
+// A published component field of a form or data module (`TTimer* Timer1`): reading the form's
+// resource binds it to the component of that name, before OnCreate runs; a resource without such
+// a component fails to load. The field is cleared when its component leaves the form.
+#define PUBLISHED_FIELD(Class, Name)                                                          \
+ public:                                                                                     \
+  Class* Name = nullptr;                                                                     \
+  KORCAM_CLASS_ROW(Info.AddField(korcam_detail::MakeField(#Name, &ThisClass::Name)))          \
  public:
 
 // Registers a member that is not published but that other code reads or writes by name.

@@ -1,5 +1,7 @@
 #include "platform/forms/application.h"
 
+#include <algorithm>
+
 #include "platform/forms/controlcanvas.h"
 #include "platform/forms/datamodule.h"
 #include "platform/forms/hintwindow.h"
@@ -185,13 +187,16 @@ void TApplication::DoMouseIdle() {
   POINT P{};
   GetCursorPos(&P);
   TControl* Control = FindDragTarget(P, true);
+  TControl* HintSource = Control;
   if (TControl* Capture = GetCaptureControl()) {
-    // While a control holds the mouse, only it can be the one the mouse is over.
+    // While a control holds the mouse, only it can be the one the mouse is over, and the hint is
+    // its own wherever the mouse is (an open menu's highlighted item).
     if (Control != Capture) Control = nullptr;
+    HintSource = Capture;
   }
   SetMouseControl(Control);
   std::string LongHint;
-  for (TControl* Walk = Control; Walk; Walk = Walk->Parent())
+  for (TControl* Walk = HintSource; Walk; Walk = Walk->Parent())
     if (!Walk->Hint().empty()) {
       LongHint = TControl::GetLongHint(Walk->Hint());
       break;
@@ -306,12 +311,28 @@ void TApplication::ControlDestroyed(TControl* Control) {
 
 void TApplication::Minimize() {
   if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->HandleIfAllocated(), SW_MINIMIZE);
+  for (TMinimizeWatcher* Watcher : std::vector<TMinimizeWatcher*>(FMinimizeWatchers))
+    if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) != FMinimizeWatchers.end())
+      Watcher->ApplicationMinimized();
   if (OnMinimize) OnMinimize(this);
 }
 
 void TApplication::Restore() {
   if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->HandleIfAllocated(), SW_RESTORE);
+  for (TMinimizeWatcher* Watcher : std::vector<TMinimizeWatcher*>(FMinimizeWatchers))
+    if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) != FMinimizeWatchers.end())
+      Watcher->ApplicationRestored();
   if (OnRestore) OnRestore(this);
+}
+
+void TApplication::AddMinimizeWatcher(TMinimizeWatcher* Watcher) {
+  if (std::find(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher) == FMinimizeWatchers.end())
+    FMinimizeWatchers.push_back(Watcher);
+}
+
+void TApplication::RemoveMinimizeWatcher(TMinimizeWatcher* Watcher) {
+  FMinimizeWatchers.erase(std::remove(FMinimizeWatchers.begin(), FMinimizeWatchers.end(), Watcher),
+                          FMinimizeWatchers.end());
 }
 
 void TApplication::BringToFront() {

@@ -12,12 +12,23 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 
 class THintWindow;
 class TTimer;
+
+// Told when the application is minimised or restored, after its windows changed and before
+// OnMinimize / OnRestore run: a tray icon takes the main window off the screen then. A watcher
+// adds itself for as long as it lives.
+class TMinimizeWatcher {
+ public:
+  virtual ~TMinimizeWatcher() = default;
+  virtual void ApplicationMinimized() = 0;
+  virtual void ApplicationRestored() = 0;
+};
 
 using TExceptionEvent = TEvent<TObject*, Exception*>;
 using TIdleEvent = TEvent<TObject*, bool&>;
@@ -85,6 +96,8 @@ class TApplication : public TComponent {
   void Minimize();
   void Restore();
   void BringToFront();
+  void AddMinimizeWatcher(TMinimizeWatcher* Watcher);
+  void RemoveMinimizeWatcher(TMinimizeWatcher* Watcher);
 
   // The long hint of the control under the mouse; OnHint fires when it changes.
   const std::string& Hint() const { return FHint; }
@@ -123,6 +136,7 @@ class TApplication : public TComponent {
   void StopHintTimer();
   void DoActionIdle();
 
+  std::vector<TMinimizeWatcher*> FMinimizeWatchers;
   TCustomForm* FMainForm = nullptr;
   TControl* FMouseControl = nullptr;
   TControl* FHintControl = nullptr;

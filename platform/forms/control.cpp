@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/forms/actions.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
@@ -622,7 +623,45 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (OnClick) {
+    OnClick(this);
+  } else if (FActionLink) {
+    FActionLink->Execute(this);
+  }
+}
+
+// ---- action ----------------------------------------------------------------------------------
+
+TBasicAction* TControl::Action() const {
+  return FActionLink ? FActionLink->Action() : nullptr;
+}
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (Value == Action()) return;
+  if (!Value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink) FActionLink = CreateActionLink();
+  FActionLink->SetAction(Value);
+  ActionChange(Value, ComponentState().Contains(csLoading));
+}
+
+void TControl::ActionLinkBroken() {
+  FActionLink.reset();
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* Source = dynamic_cast<TCustomAction*>(Sender);
+  if (!Source) return;
+  if (!CheckDefaults || Caption().empty()) SetCaption(Source->Caption());
+  if (!CheckDefaults || Enabled()) SetEnabled(Source->Enabled());
+  if (!CheckDefaults || Hint().empty()) SetHint(Source->Hint());
+  if (!CheckDefaults || Visible()) SetVisible(Source->Visible());
 }
 
 void TControl::DblClick() {

@@ -25,6 +25,8 @@
 
 class TWinControl;
 class TControl;
+class TBasicAction;
+class TControlActionLink;
 
 // Size limits of a control (0: no limit).
 class TSizeConstraints : public TPersistent {
@@ -166,8 +168,26 @@ class TControl : public TComponent {
   static std::string GetShortHint(const std::string& Hint);
   static std::string GetLongHint(const std::string& Hint);
 
+  // ---- action ----------------------------------------------------------------------------
+  // The action the control shows (actions.h): setting it copies the action's caption, hint,
+  // enabled and visible state into the control, which then follows the action's changes; a
+  // click runs the action unless the control has an OnClick of its own. Descendants that offer
+  // it publish it (PUBLISH_PROPERTY(TControl, TBasicAction*, Action, nullptr)).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return FActionLink.get(); }
+  // Called by the link when its action is freed.
+  void ActionLinkBroken();
+
  protected:
   friend class TWinControl;
+
+  // Takes the action's state; CheckDefaults (an action set while the control is read from its
+  // form): only where the control still holds its own default, so the form's values stand.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // The link a new action gets; descendants that show more of an action make their own.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  std::unique_ptr<TControlActionLink> FActionLink;
 
   virtual std::string GetText() const;
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);

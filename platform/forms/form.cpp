@@ -5,6 +5,7 @@
 
 #include "platform/classes/formreader.h"
 #include "platform/classes/resources.h"
+#include "platform/forms/actionlist.h"
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/gdi.h"
@@ -684,6 +685,16 @@ void TCustomForm::WMPaint(TMessage& Message) {
 void TCustomForm::UpdateActions() {
   for (int Index = 0; Index < ComponentCount(); ++Index)
     if (auto* Updater = dynamic_cast<TIdleUpdater*>(Components(Index))) Updater->IdleUpdate();
+}
+
+bool TCustomForm::IsShortCut(TMessage& Message) {
+  const TShortCut Key = ShortCutOfKeyMessage(Message);
+  if (Key == scNone) return false;
+  TObjectProtector Protector(this);
+  for (int Index = 0; Index < ComponentCount() && Protector.Alive(); ++Index)
+    if (auto* List = dynamic_cast<TCustomActionList*>(Components(Index)))
+      if (List->IsShortCut(Key)) return true;
+  return false;
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {

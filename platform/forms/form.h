@@ -120,6 +120,9 @@ class TCustomForm : public TWinControl {
 
   // Runs the idle-time updates of the form's components (action lists).
   virtual void UpdateActions();
+  // Runs the action whose shortcut the key message is, from the action lists the form owns;
+  // true when one ran, which uses the key up. Keys ask here before the focused control sees them.
+  virtual bool IsShortCut(TMessage& Message);
 
   void Dispatch(TMessage& Message) override;
   void Loaded() override;

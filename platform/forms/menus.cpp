@@ -11,6 +11,7 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+KORCAM_REGISTER_CLASS(TMenuActionLink)
 KORCAM_REGISTER_CLASS(TMenuItem)
 KORCAM_REGISTER_CLASS(TPopupMenuWindow)
 KORCAM_REGISTER_CLASS(TPopupMenu)
@@ -21,6 +22,7 @@ constexpr int CheckWidth = 18;   // room at the left for the check mark
 constexpr int TextRight = 18;    // room after the caption
 constexpr int LineHeight = 8;    // a separator
 constexpr int ColumnBar = 4;     // width of the line between columns of a bar break
+constexpr int ShortCutGap = 24;  // between a caption and its shortcut
 
 // Measures text without a window.
 struct TTextDC {
@@ -53,11 +55,117 @@ char32_t AcceleratorOf(const std::string& Caption) {
 
 // ---- TMenuItem -------------------------------------------------------------------------------
 
+// ---- TMenuActionLink -------------------------------------------------------------------------
+
+void TMenuActionLink::SetCaption(const std::string& Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->Caption() == Action->Caption()) FClient->SetCaption(Value);
+}
+
+void TMenuActionLink::SetChecked(bool Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->Checked() == Action->Checked()) FClient->SetChecked(Value);
+}
+
+void TMenuActionLink::SetEnabled(bool Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->Enabled() == Action->Enabled()) FClient->SetEnabled(Value);
+}
+
+void TMenuActionLink::SetHint(const std::string& Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->Hint() == Action->Hint()) FClient->SetHint(Value);
+}
+
+void TMenuActionLink::SetShortCut(TShortCut Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->ShortCut() == Action->ShortCut()) FClient->SetShortCut(Value);
+}
+
+void TMenuActionLink::SetVisible(bool Value) {
+  auto* Action = dynamic_cast<TCustomAction*>(this->Action());
+  if (Action && FClient->Visible() == Action->Visible()) FClient->SetVisible(Value);
+}
+
+void TMenuActionLink::ActionFreed() {
+  FClient->FActionLink.reset();
+}
+
+// ---- TMenuItem -------------------------------------------------------------------------------
+
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
 TMenuItem::~TMenuItem() {
   Clear();
   if (FParent) FParent->Remove(this);
+}
+
+TBasicAction* TMenuItem::Action() const {
+  return FActionLink ? FActionLink->Action() : nullptr;
+}
+
+void TMenuItem::SetAction(TBasicAction* Value) {
+  if (Value == Action()) return;
+  if (!Value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink) FActionLink = std::make_unique<TMenuActionLink>(this);
+  FActionLink->SetAction(Value);
+  ActionChange(Value, ComponentState().Contains(csLoading));
+}
+
+void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* Source = dynamic_cast<TCustomAction*>(Sender);
+  if (!Source) return;
+  if (!CheckDefaults || FCaption.empty()) FCaption = Source->Caption();
+  if (!CheckDefaults || !FChecked) FChecked = Source->Checked();
+  if (!CheckDefaults || FEnabled) FEnabled = Source->Enabled();
+  if (!CheckDefaults || FHint.empty()) FHint = Source->Hint();
+  if (!CheckDefaults || FShortCut == scNone) FShortCut = Source->ShortCut();
+  if (!CheckDefaults || FVisible) FVisible = Source->Visible();
+}
+
+void TMenuItem::SetDefault(bool Value) {
+  if (FDefault == Value) return;
+  if (Value && FParent)
+    for (TMenuItem* Sibling : FParent->FItems)
+      if (Sibling != this) Sibling->FDefault = false;
+  FDefault = Value;
+}
+
+TMenuItem* TMenuItem::DefaultItem() const {
+  for (TMenuItem* Item : FItems)
+    if (Item->FDefault && Item->FVisible && Item->FEnabled) return Item;
+  return nullptr;
+}
+
+TComponent* TMenuItem::GetParentComponent() const {
+  if (FParent && FParent->FMenu) return FParent->FMenu;
+  return FParent;
+}
+
+void TMenuItem::SetParentComponent(TComponent* Value) {
+  if (auto* Item = dynamic_cast<TMenuItem*>(Value)) {
+    Item->Add(this);
+  } else if (auto* Menu = dynamic_cast<TPopupMenu*>(Value)) {
+    Menu->Items()->Add(this);
+  } else if (Value) {
+    throw EComponentError("A menu item can only be placed in a menu or in another menu item");
+  }
+}
+
+void TMenuItem::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+  for (TMenuItem* Item : FItems)
+    if (Item->Owner() == Root) Proc(Item);
+}
+
+void TMenuItem::Loaded() {
+  TComponent::Loaded();
+  // A default item read from a form clears the others only once they are all there.
+  if (FDefault && FParent)
+    for (TMenuItem* Sibling : FParent->FItems)
+      if (Sibling != this && Sibling->FDefault) Sibling->FDefault = false;
 }
 
 void TMenuItem::Add(TMenuItem* Item) {
@@ -93,9 +201,12 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const {
 }
 
 void TMenuItem::Click() {
-  if (!FEnabled || !OnClick) return;
+  if (!FEnabled) return;
   TObjectProtector Protector(this);
-  OnClick(this);
+  if (OnClick)
+    OnClick(this);
+  else if (FActionLink)
+    FActionLink->Execute(this);
 }
 
 // ---- the window ------------------------------------------------------------------------------
@@ -138,8 +249,19 @@ SIZE TPopupMenuWindow::Measure() {
     }
     RECT Size{0, 0, 0, 0};
     const std::string Caption = Item->Caption();
-    if (!Item->IsLine())
+    if (!Item->IsLine()) {
+      // The default item is drawn bold, so it is measured bold.
+      HGDIOBJ Normal = nullptr;
+      if (Item->Default()) Normal = SelectObject(Text.DC, BoldFont());
       DrawTextA(Text.DC, Caption.c_str(), int(Caption.size()), &Size, DT_CALCRECT | DT_SINGLELINE);
+      const std::string Keys = ShortCutToText(Item->ShortCut());
+      if (!Keys.empty()) {
+        RECT KeysSize{0, 0, 0, 0};
+        DrawTextA(Text.DC, Keys.c_str(), int(Keys.size()), &KeysSize, DT_CALCRECT | DT_SINGLELINE);
+        Size.right += ShortCutGap + (KeysSize.right - KeysSize.left);
+      }
+      if (Normal) SelectObject(Text.DC, Normal);
+    }
     const int Height = Item->IsLine() ? LineHeight : ItemHeight;
     const int Column = int(Columns.size()) - 1;
     FEntries.push_back(TEntry{Item, RECT{0, Columns.back().Height, 0, Columns.back().Height + Height}, Column});
@@ -192,7 +314,21 @@ int TPopupMenuWindow::EntryAt(POINT Pos) const {
 void TPopupMenuWindow::Highlight(int Index) {
   if (Index == FHighlighted) return;
   FHighlighted = Index;
+  // The highlighted item's hint is the application's, for a status bar to show; the window
+  // carries it too, since the application takes the hint of the control under the mouse.
+  const std::string ItemHint = Index >= 0 ? FEntries[size_t(Index)].Item->Hint() : std::string();
+  SetHint(ItemHint);
+  if (Application) Application->SetHint(TControl::GetLongHint(ItemHint));
   Invalidate();
+}
+
+HFONT TPopupMenuWindow::BoldFont() {
+  if (!FBoldFont) {
+    FBoldFont = std::make_unique<TFont>();
+    FBoldFont->Assign(Font());
+    FBoldFont->SetStyle(FBoldFont->Style() + fsBold);
+  }
+  return FBoldFont->Handle();
 }
 
 void TPopupMenuWindow::Finish(TMenuItem* Item) {
@@ -322,13 +458,27 @@ void TPopupMenuWindow::Paint() {
     const std::string Caption = Item->Caption();
     // The canvas may have selected its brush again; the caption never paints a background.
     SetBkMode(DC, TRANSPARENT);
+    HGDIOBJ Normal = Item->Default() ? SelectObject(DC, BoldFont()) : nullptr;
     DrawTextA(DC, Caption.c_str(), int(Caption.size()), &TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    const std::string Keys = ShortCutToText(Item->ShortCut());
+    if (!Keys.empty()) {
+      RECT KeysRect{TextRect.left, R.top, R.right - TextRight / 2, R.bottom};
+      DrawTextA(DC, Keys.c_str(), int(Keys.size()), &KeysRect, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    }
+    if (Normal) SelectObject(DC, Normal);
   }
 }
 
 // ---- TPopupMenu ------------------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {
+  FItems->FMenu = this;
+}
+
+void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+  for (int Index = 0; Index < FItems->Count(); ++Index)
+    if (FItems->Items(Index)->Owner() == Root) Proc(FItems->Items(Index));
+}
 
 TPopupMenu::~TPopupMenu() {
   CloseMenu();
@@ -360,11 +510,15 @@ void TPopupMenu::Popup(int X, int Y) {
   HWND Handle = Window->Handle();
   SetWindowPos(Handle, HWND_TOPMOST, Left, Top, Size.cx, Size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   FWindow = Window.get();
-  // Whatever held the mouse lets it go: the menu tracks it now.
+  // Whatever held the mouse lets it go: the menu tracks it now. It holds the mouse itself, so that
+  // a press anywhere, also on another program's window or the desktop, reaches it and closes it
+  // (a menu of the tray icon shows while none of the program's windows is under the mouse).
   if (HWND Capture = GetCapture(); Capture && Capture != Handle) SendMessageA(Capture, WM_CANCELMODE, 0, 0);
+  SetCapture(Handle);
 
   try {
     while (!Window->Done()) {
+      if (GetCapture() != Handle && IsWindow(Handle)) SetCapture(Handle);
       MSG Message{};
       if (PeekMessageA(&Message, nullptr, 0, 0, PM_NOREMOVE)) {
         const UINT Kind = Message.message;
@@ -384,6 +538,23 @@ void TPopupMenu::Popup(int X, int Y) {
           Window->Finish(nullptr);
           break;
         }
+        if (IsPress && Message.hwnd == Handle && Kind != WM_NCLBUTTONDOWN && Kind != WM_NCRBUTTONDOWN) {
+          POINT At{GET_X_LPARAM(Message.lParam), GET_Y_LPARAM(Message.lParam)};
+          RECT Client{};
+          GetClientRect(Handle, &Client);
+          if (!PtInRect(&Client, At)) {
+            // Outside the menu: it closes, and the press goes on to the window it was made over.
+            PeekMessageA(&Message, Handle, Kind, Kind, PM_REMOVE);
+            Window->Finish(nullptr);
+            ClientToScreen(Handle, &At);
+            ReleaseCapture();
+            if (HWND Target = WindowFromPoint(At); Target && Target != Handle) {
+              ScreenToClient(Target, &At);
+              PostMessageA(Target, Kind, Message.wParam, MAKELPARAM(WORD(int16_t(At.x)), WORD(int16_t(At.y))));
+            }
+            break;
+          }
+        }
         if (Kind == WM_QUIT) break;
       }
       if (!Application) break;
@@ -394,6 +565,8 @@ void TPopupMenu::Popup(int X, int Y) {
     throw;
   }
   FWindow = nullptr;
+  if (GetCapture() == Handle) ReleaseCapture();
+  if (Application) Application->SetHint("");
   TMenuItem* Picked = Window->Picked();
   if (Handle && IsWindow(Handle)) ShowWindow(Handle, SW_HIDE);
   Window.reset();

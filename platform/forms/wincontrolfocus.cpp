@@ -1,7 +1,8 @@
 // TWinControl: focus, tab order and keys.
 //
 // Keys reach a control twice. Before a key message is dispatched, the application sends the
-// control CN_KEYDOWN (CN_CHAR for characters): dialog keys (Tab, arrows, Enter, Escape) that the
+// control CN_KEYDOWN (CN_CHAR for characters): a key that is the shortcut of one of the form's
+// actions runs that action and is dropped; dialog keys (Tab, arrows, Enter, Escape) that the
 // control does not ask for (WM_GETDLGCODE, CM_WANTSPECIALKEY) go to the form as CM_DIALOGKEY,
 // which moves the focus or presses the default button, and the key message is then dropped.
 // Then the key message itself arrives: the form sees it first when KeyPreview is on, and a
@@ -216,6 +217,9 @@ void TWinControl::WMChar(TMessage& Message) {
 
 void TWinControl::CNKeyDown(TMessage& Message) {
   Message.Result = 1;
+  // A shortcut of one of the form's actions comes before everything else.
+  if (TCustomForm* Form = GetParentForm(this))
+    if (Form->IsShortCut(Message)) return;
   if (Perform(CM_CHILDKEY, Message.WParam, LPARAM(this)) != 0) return;
   LRESULT Mask = 0;
   switch (Message.WParam) {

@@ -91,6 +91,24 @@ class TOtherClient {
   Display* FDisplay = nullptr;
 };
 
+// The smallest tray manager, on the other connection: it owns the tray selection, announces
+// itself and collects the dock requests it gets. The selection goes when it is destroyed.
+class TFakeTray {
+ public:
+  explicit TFakeTray(TOtherClient& Other);
+  ~TFakeTray();
+  TFakeTray(const TFakeTray&) = delete;
+  TFakeTray& operator=(const TFakeTray&) = delete;
+  ::Window Window() const { return FWindow; }
+  // The window of the latest dock request that arrived (0: none).
+  ::Window Docked();
+
+ private:
+  TOtherClient& FOther;
+  ::Window FWindow = 0;
+  ::Window FDocked = 0;
+};
+
 // Starts the back end on the shared server for every test, and stops it (destroying what the
 // test left) afterwards. Skips with a message when Xvfb is missing.
 class TX11BackendTest : public ::testing::Test {

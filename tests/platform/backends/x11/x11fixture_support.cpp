@@ -234,6 +234,37 @@ void SetCopyAction(std::function<void(HWND)> Action) { CopyAction() = std::move(
 
 // ---- the other client ------------------------------------------------------------------------
 
+TFakeTray::TFakeTray(TOtherClient& Other) : FOther(Other) {
+  Display* Server = FOther.Get();
+  FWindow = XCreateSimpleWindow(Server, FOther.Root(), 0, 0, 200, 30, 0, 0, 0);
+  Atom Selection = FOther.Intern("_NET_SYSTEM_TRAY_S0");
+  XSetSelectionOwner(Server, Selection, FWindow, CurrentTime);
+  XEvent Announce{};
+  Announce.xclient.type = ClientMessage;
+  Announce.xclient.window = FOther.Root();
+  Announce.xclient.message_type = FOther.Intern("MANAGER");
+  Announce.xclient.format = 32;
+  Announce.xclient.data.l[0] = CurrentTime;
+  Announce.xclient.data.l[1] = long(Selection);
+  Announce.xclient.data.l[2] = long(FWindow);
+  XSendEvent(Server, FOther.Root(), False, StructureNotifyMask, &Announce);
+  XSync(Server, False);
+}
+
+TFakeTray::~TFakeTray() {
+  XDestroyWindow(FOther.Get(), FWindow);
+  XSync(FOther.Get(), False);
+}
+
+::Window TFakeTray::Docked() {
+  XEvent Event;
+  while (XCheckTypedWindowEvent(FOther.Get(), FWindow, ClientMessage, &Event)) {
+    if (Event.xclient.message_type == FOther.Intern("_NET_SYSTEM_TRAY_OPCODE") && Event.xclient.data.l[1] == 0)
+      FDocked = ::Window(Event.xclient.data.l[2]);
+  }
+  return FDocked;
+}
+
 TOtherClient::TOtherClient(const std::string& DisplayName) {
   X11Impl::InstallErrorHandler();
   FDisplay = XOpenDisplay(DisplayName.c_str());

@@ -12,49 +12,6 @@ namespace {
 
 constexpr UINT TrayCallback = WM_APP + 5;
 
-// The smallest tray manager: it owns the tray selection, announces itself and collects the dock
-// requests it gets.
-class TFakeTray {
- public:
-  explicit TFakeTray(TOtherClient& Other) : FOther(Other) {
-    Display* Server = FOther.Get();
-    FWindow = XCreateSimpleWindow(Server, FOther.Root(), 0, 0, 200, 30, 0, 0, 0);
-    Atom Selection = FOther.Intern("_NET_SYSTEM_TRAY_S0");
-    XSetSelectionOwner(Server, Selection, FWindow, CurrentTime);
-    XEvent Announce{};
-    Announce.xclient.type = ClientMessage;
-    Announce.xclient.window = FOther.Root();
-    Announce.xclient.message_type = FOther.Intern("MANAGER");
-    Announce.xclient.format = 32;
-    Announce.xclient.data.l[0] = CurrentTime;
-    Announce.xclient.data.l[1] = long(Selection);
-    Announce.xclient.data.l[2] = long(FWindow);
-    XSendEvent(Server, FOther.Root(), False, StructureNotifyMask, &Announce);
-    XSync(Server, False);
-  }
-  ~TFakeTray() {
-    // The selection goes with its owner window.
-    XDestroyWindow(FOther.Get(), FWindow);
-    XSync(FOther.Get(), False);
-  }
-  ::Window Window() const { return FWindow; }
-
-  // The window of the latest dock request that arrived (0: none).
-  ::Window Docked() {
-    XEvent Event;
-    while (XCheckTypedWindowEvent(FOther.Get(), FWindow, ClientMessage, &Event)) {
-      if (Event.xclient.message_type == FOther.Intern("_NET_SYSTEM_TRAY_OPCODE") && Event.xclient.data.l[1] == 0)
-        FDocked = ::Window(Event.xclient.data.l[2]);
-    }
-    return FDocked;
-  }
-
- private:
-  TOtherClient& FOther;
-  ::Window FWindow = 0;
-  ::Window FDocked = 0;
-};
-
 TX11TrayIcon RedIcon(HWND Window, const char* Tip) {
   TX11TrayIcon Icon;
   Icon.Window = Window;
