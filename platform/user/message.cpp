@@ -423,6 +423,13 @@ bool PeekCore(TMessageQueue& Queue, MSG* Out, HWND Filter, UINT Min, UINT Max, U
         MSG Message{Due->Window, WM_TIMER, Due->Id, reinterpret_cast<LPARAM>(Due->Proc),
                     DWORD(Now), CursorLocked()};
         if (Remove) Due->Due = Now + Due->Interval;
+        // A timer is only handed out when nothing else waits (no post, no input, nothing to
+        // paint), so what was painted is complete: show it now. A loop whose timers always come
+        // due again before it finishes with the last one never waits, and would otherwise never
+        // show a picture again.
+        Lock.unlock();
+        NotifyDriverFlush();
+        TGuard Relock(Mutex());
         return Deliver(Message);
       }
     }

@@ -230,6 +230,38 @@ TEST_F(MessageTest, GetMessageWaitsOnTheClock) {
   KillTimer(Window, 1);
 }
 
+// A loop busier than its timer never waits for messages; what it paints must reach the screen
+// all the same, once the paints are done and before the next timer runs.
+TEST_F(MessageTest, ABusyTimerLoopStillShowsWhatItPainted) {
+  struct TCountingDriver : TWindowDriver {
+    int Flushes = 0;
+    void Flush() override { ++Flushes; }
+  } Driver;
+  HWND Window = CreateTestWindow(0, WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+  Drain();
+  SetWindowDriver(&Driver);
+  SetTimer(Window, 1, 10, nullptr);
+  std::vector<std::pair<UINT, int>> Seen;  // each message with the flushes before it
+  MSG Message;
+  for (int Step = 0; Step < 4; ++Step) {
+    FClock->Advance(20);  // each handler takes longer than the timer's interval
+    if (Step == 1) InvalidateRect(Window, nullptr, FALSE);
+    ASSERT_TRUE(PeekMessage(&Message, nullptr, 0, 0, PM_REMOVE));
+    Seen.emplace_back(Message.message, Driver.Flushes);
+    DispatchMessage(&Message);
+    if (Message.message == WM_PAINT) {
+      ASSERT_TRUE(PeekMessage(&Message, nullptr, 0, 0, PM_REMOVE));
+      Seen.emplace_back(Message.message, Driver.Flushes);
+      DispatchMessage(&Message);
+    }
+  }
+  SetWindowDriver(nullptr);
+  KillTimer(Window, 1);
+  const std::vector<std::pair<UINT, int>> Expected = {
+      {WM_TIMER, 1}, {WM_PAINT, 1}, {WM_TIMER, 2}, {WM_TIMER, 3}, {WM_TIMER, 4}};
+  EXPECT_EQ(Seen, Expected);
+}
+
 // ---- sends between threads -------------------------------------------------------------------
 
 class CrossThreadTest : public TUserTest {
