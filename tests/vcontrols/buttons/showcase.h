@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backends/headless/headless.h"
 #include "platform/forms/form.h"
 #include "vcontrols/buttons/vcshapebtn.h"
 #include "vcontrols/text/vclabel.h"
@@ -43,3 +44,30 @@ using TVcShowcaseHolder = std::unique_ptr<TVcShowcaseForm, TVcShowcaseFree>;
 TVcShowcaseHolder MakeShowcaseForm();
 // Every shape in every orientation, each on a button of its own, in a grid of one row a shape.
 TVcShowcaseHolder MakeShapeGrid();
+
+// What a user does to the form, in order: clicks at a point of a control (its client
+// coordinates; the centre when X is -1) and keys (with Alt held when Alt is set). Both the
+// headless run and the run on a real X server play it.
+struct TShowcaseStep {
+  const char* Name;
+  const char* Control;  // nullptr: a key
+  POINT At;
+  int VirtualKey;
+  bool Alt;
+};
+extern const TShowcaseStep ShowcaseSteps[];
+extern const size_t ShowcaseStepCount;
+// The clicks the steps give, in order.
+extern const std::vector<std::string> ShowcaseClicks;
+// Where a step's click goes, in the form's client coordinates.
+POINT ShowcaseClickPoint(TVcShowcaseForm* Form, const TShowcaseStep& Step);
+
+// The form rendered headless before and after the steps (client areas), and what it recorded.
+struct TShowcaseRun {
+  TScreenImage Before;
+  TScreenImage After;
+  std::vector<std::string> Clicks;
+  std::vector<std::string> SelectionChanges;
+  std::string FocusedName;
+};
+TShowcaseRun RunShowcaseHeadless();

@@ -5,7 +5,10 @@
 
 #include "platform/classes/formreader.h"
 #include "platform/classes/resources.h"
+#include "platform/forms/application.h"
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/clock.h"
+#include "platform/user/user.h"
 #include "tests/sourcepath.h"
 
 KORCAM_REGISTER_CLASS(TVcShowcaseForm)
@@ -129,4 +132,82 @@ TVcShowcaseHolder MakeShapeGrid() {
       }
     }
   return Form;
+}
+
+const TShowcaseStep ShowcaseSteps[] = {
+    {"click OK", "ButtonOK", {-1, -1}, 0, false},
+    {"click the second page", "PageTwo", {-1, -1}, 0, false},
+    {"click the star", "ShapeStar", {-1, -1}, 0, false},
+    {"click outside the diamond, inside its box", "ShapeDiamond", {3, 3}, 0, false},
+    {"Escape: the cancel button", nullptr, {}, VK_ESCAPE, false},
+    {"Enter: the focused button", nullptr, {}, VK_RETURN, false},
+    {"Alt+L: the lowered label's focus control", nullptr, {}, 'L', true},
+    {"Space: the focused button", nullptr, {}, VK_SPACE, false},
+    {"click the strip", "ImageStrip", {-1, -1}, 0, false},
+};
+const size_t ShowcaseStepCount = std::size(ShowcaseSteps);
+const std::vector<std::string> ShowcaseClicks = {"ButtonOK", "PageTwo", "ShapeStar", "ButtonCancel",
+                                                 "ButtonOK", "ButtonYes", "ImageStrip"};
+
+POINT ShowcaseClickPoint(TVcShowcaseForm* Form, const TShowcaseStep& Step) {
+  auto* Control = Form->Find<TControl>(Step.Control);
+  if (!Control) return POINT{-1, -1};
+  if (Step.At.x == -1) return POINT{Control->Left() + Control->Width() / 2, Control->Top() + Control->Height() / 2};
+  return POINT{Control->Left() + Step.At.x, Control->Top() + Step.At.y};
+}
+
+namespace {
+
+TScreenImage ClientImage(THeadlessBackend& Backend, TForm* Form) {
+  const TScreenImage Window = Backend.CaptureWindow(Form->Handle());
+  RECT Outer{};
+  GetWindowRect(Form->Handle(), &Outer);
+  const POINT Origin = Form->ClientOrigin();
+  TScreenImage Part{Form->ClientWidth(), Form->ClientHeight(), {}};
+  Part.Pixels.resize(size_t(Part.Width) * size_t(Part.Height));
+  for (int Y = 0; Y < Part.Height; ++Y)
+    for (int X = 0; X < Part.Width; ++X)
+      Part.Pixels[size_t(Y) * size_t(Part.Width) + size_t(X)] =
+          Window.At(X + Origin.x - Outer.left, Y + Origin.y - Outer.top);
+  return Part;
+}
+
+}  // namespace
+
+TShowcaseRun RunShowcaseHeadless() {
+  TScopedManualClock Clock;
+  THeadlessBackend Backend{1024, 768};
+  BYTE Keys[256] = {};
+  SetKeyboardState(Keys);
+  SetCursorPos(1023, 767);
+  TShowcaseRun Run;
+  {
+    TVcShowcaseHolder Form = MakeShowcaseForm();
+    Form->Show();
+    Application->ProcessMessages();
+    Run.Before = ClientImage(Backend, Form.get());
+    const POINT Origin = Form->ClientOrigin();
+    for (size_t Index = 0; Index < ShowcaseStepCount; ++Index) {
+      const TShowcaseStep& Step = ShowcaseSteps[Index];
+      if (Step.Control) {
+        const POINT At = ShowcaseClickPoint(Form.get(), Step);
+        Backend.Click(VK_LBUTTON, Origin.x + At.x, Origin.y + At.y);
+      } else if (Step.Alt) {
+        Backend.Chord({VK_MENU}, Step.VirtualKey);
+      } else {
+        Backend.KeyPress(Step.VirtualKey);
+      }
+      Application->ProcessMessages();
+    }
+    // The pointer leaves, so no control shows its hot look.
+    Backend.MouseMove(1023, 767);
+    Application->ProcessMessages();
+    Run.After = ClientImage(Backend, Form.get());
+    Run.Clicks = Form->Clicks;
+    Run.SelectionChanges = Form->SelectionChanges;
+    if (TWinControl* Focused = TWinControl::FindControl(GetFocus())) Run.FocusedName = Focused->Name();
+  }
+  Application->ProcessMessages();
+  SetKeyboardState(Keys);
+  return Run;
 }
