@@ -125,10 +125,6 @@ TvcCustomBitBtn::~TvcCustomBitBtn() {
   if (FPreviousRegion) DeleteObject(FPreviousRegion);
 }
 
-void TvcCustomBitBtn::BeforeDestruction() {
-  TWinControl::BeforeDestruction();
-}
-
 TvcOffsets* TvcCustomBitBtn::CreateOffsets() {
   return new TvcOffsets(this);
 }

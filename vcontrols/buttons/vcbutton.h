@@ -85,7 +85,6 @@ class TvcCustomBitBtn : public TWinControl {
  public:
   explicit TvcCustomBitBtn(TComponent* AOwner);
   ~TvcCustomBitBtn() override;
-  void BeforeDestruction() override;
 
   // --- settings (the image and shaped buttons publish them) ---
   bool AllowAllUp() const { return FAllowAllUp; }
@@ -221,7 +220,12 @@ class TvcCustomBitBtn : public TWinControl {
   void Press();
   void Release(bool Inside);
 
+  // A Close button closes its form; any other sets the form's ModalResult, then OnClick.
+  // FIXME: waits for the controls' help contexts and the application's help call: a Help
+  // button clicks like any other until then.
   void Click() override;
+  // FIXME: waits for the class library's actions: a button with an action whose list has images
+  // and no glyph of its own takes the action's image as its glyph (ActionChange).
   void Loaded() override;
   void DefineProperties(TFiler* Filer) override;
   void Dispatch(TMessage& Message) override;

@@ -176,8 +176,8 @@ void TvcCustomBitBtn::Click() {
   TCustomForm* Form = GetParentForm(this);
   switch (Kind()) {
     case bkHelp:
-      // FIXME: waits for the controls' help contexts and the application's help call; until
-      // then a Help button clicks like any other.
+      // The first control up the parent chain with a help context would give the help call
+      // (see the FIXME in the header); without one a Help button clicks like any other.
       TWinControl::Click();
       break;
     case bkClose:

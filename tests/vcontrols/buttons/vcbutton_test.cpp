@@ -330,6 +330,24 @@ TEST_F(ButtonTest, TheSystemButtonAsksTheButtonToDrawItself) {
   ExpectControlMessages(Log, Focus, "SetFocus");
 }
 
+TEST_F(ButtonTest, APaintedCopyDrawsStraightOntoTheGivenContextAndShowsDownAsUp) {
+  TvcShapeBtn* Button = AddButton("Copy", RECT{10, 10, 60, 40});
+  Button->SetColor(clLime);
+  Button->SetGroupIndex(1);
+  Button->SetDitherColor(clWhite);
+  Button->SetDown(true);
+  Form->Show();
+  Pump();
+  // A copy (a grid cell, PaintTo) draws the face in the up state: no dither of the down state.
+  auto Copy = WhiteBitmap(50, 30);
+  Button->PaintTo(Copy->Canvas(), 0, 0);
+  EXPECT_EQ(BitmapColor(*Copy, 25, 15), 0x00FF00u);
+  EXPECT_EQ(BitmapColor(*Copy, 26, 15), 0x00FF00u);
+  EXPECT_FALSE(Button->ControlState().Contains(csPaintCopy));
+  // On the screen it is down: the checkerboard of the button's and the dither colour.
+  EXPECT_NE(ScreenColor(Button, 25, 15), ScreenColor(Button, 26, 15));
+}
+
 TEST_F(ButtonTest, TheGlyphCellFollowsTheState) {
   // Four cells of solid colours, each with an olive key in the bottom-left pixel.
   const uint32_t Cells[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
