@@ -1,5 +1,5 @@
-// A form of labels in every caption style, rendered and saved as PNG to be looked at, with
-// structural checks of what each shows.
+// A form of labels in every caption style, rendered and saved as PNG to be looked at: every
+// style, the shadow, both extrusions, six angles, the disabled look and a justified paragraph.
 
 #include <gtest/gtest.h>
 
@@ -63,6 +63,14 @@ TEST_F(TextGalleryTest, EveryStyle) {
   Form->Show();
   Pump();
   SaveFormPng(Form, "text_gallery", 2);
+  // Every label shows ink of its caption inside its own bounds (sized to it).
+  for (int Index = 0; Index < Form->ControlCount(); ++Index) {
+    auto* Label = dynamic_cast<TvcLabel*>(Form->Controls(Index));
+    ASSERT_NE(Label, nullptr);
+    SCOPED_TRACE(Label->Caption());
+    const uint32_t Background = Label->Color() == clSilver ? 0xC0C0C0u : 0xFFFFFFu;
+    EXPECT_GT(CountFormPixels(Form, Label->BoundsRect(), [&](uint32_t C) { return C != Background; }).Count, 20);
+  }
 }
 
 }  // namespace

@@ -106,6 +106,7 @@ TEST_F(X11Showcase, TheServerShowsTheFormAndItAnswersClicksAndKeys) {
   ASSERT_EQ(Form->ClientHeight(), Headless.Before.Height);
   EXPECT_TRUE(ShowsExactly(Id, Headless.Before, "showcase"));
   {
+    // The whole screen as the server shows it, to be looked at.
     TScreenImage Screen{1024, 768, Other->Pixels(Other->Root(), 1024, 768)};
     SaveScreenImagePng(Screen, PictureFolder() + "/showcase-screen.png");
   }
