@@ -97,15 +97,19 @@ endfunction()
 # One GoogleTest program per library, from every *_test.cpp of its test folder; registered with
 # CTest as one test so a sanitiser report fails it.
 function(korcam_tests name)
-  cmake_parse_arguments(ARG "FLAT" "DIR" "DEPS;LIBS;SUPPORT" ${ARGN})
-  # FLAT leaves the sub-folders out (they hold test programs of their own); SUPPORT names further
-  # test folders whose *_support.cpp fixtures this program shares.
+  cmake_parse_arguments(ARG "FLAT" "DIR" "DEPS;LIBS;SUPPORT;EXCLUDE" ${ARGN})
+  # FLAT leaves the sub-folders out (they hold test programs of their own); EXCLUDE leaves out
+  # only the named sub-folders (likewise); SUPPORT names further test folders whose
+  # *_support.cpp fixtures this program shares.
   if(ARG_FLAT)
     set(glob GLOB)
   else()
     set(glob GLOB_RECURSE)
   endif()
   file(${glob} sources CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_test.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/${excluded}/")
+  endforeach()
   if(NOT sources)
     return()
   endif()
@@ -114,6 +118,9 @@ function(korcam_tests name)
   set(support_folders ${ARG_DIR})
   if(NOT ARG_FLAT)
     file(GLOB_RECURSE nested CONFIGURE_DEPENDS ${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/*_support.cpp)
+    foreach(excluded ${ARG_EXCLUDE})
+      list(FILTER nested EXCLUDE REGEX "^${KORCAM_SOURCE_ROOT}/tests/${ARG_DIR}/${excluded}/")
+    endforeach()
     foreach(file ${nested})
       get_filename_component(folder ${file} DIRECTORY)
       file(RELATIVE_PATH folder ${KORCAM_SOURCE_ROOT}/tests ${folder})

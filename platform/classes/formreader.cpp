@@ -435,6 +435,9 @@ void TWriter::WriteProperties(TObject* Instance, const std::string& Prefix, std:
         if (!Object) continue;
         auto* AsComponent = dynamic_cast<TComponent*>(Object);
         if (Info->Owned || !AsComponent) {
+          // An owned object is written member by member, unless its row says it is not stored
+          // now (a button's glyph while a stock kind supplies it).
+          if (Info->Stored && !Info->Stored(*Instance)) continue;
           if (auto* Collection = dynamic_cast<TCollection*>(Object)) {
             if (Collection->Count() == 0) continue;
             Value.Kind = TFormValue::TKind::Collection;

@@ -23,6 +23,8 @@ KORCAM_ENUM(TButtonState, bsUp, bsDisabled, bsDown, bsExclusive)
 KORCAM_ENUM(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore,
             bkAll)
 using TNumGlyphs = int32_t;  // 1 .. 4
+// The look a bit button is drawn in; kept for the forms that set it.
+KORCAM_ENUM(TButtonStyle, bsAutoDetect, bsWin31, bsNew)
 
 // Draws a glyph (image Index of Glyph's NumGlyphs) and a caption into Client on DC, laid out as
 // above. Offset moves both (a pressed button's content moves down and right by one pixel). A

@@ -142,6 +142,19 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.WinClassName = ClassName();
 }
 
+void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClassName) {
+  WNDCLASSA System{};
+  if (!GetClassInfoA(nullptr, ControlClassName, &System)) return;
+  // The control's own class runs on the system class's procedure as its default handling, with
+  // the system class's extra bytes; a DC of its own or of the parent is the control's business.
+  Params.WindowClass.style = System.style & ~(CS_OWNDC | CS_CLASSDC | CS_PARENTDC);
+  Params.WindowClass.lpfnWndProc = System.lpfnWndProc;
+  Params.WindowClass.cbClsExtra = System.cbClsExtra;
+  Params.WindowClass.cbWndExtra = System.cbWndExtra;
+  if (System.hCursor) Params.WindowClass.hCursor = System.hCursor;
+  Params.WindowClass.hbrBackground = System.hbrBackground;
+}
+
 void TWinControl::CreateWnd() {
   TCreateParams Params;
   CreateParams(Params);
@@ -663,6 +676,11 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
       CMDialogChar(Message);
       return;
+    case CM_FOCUSCHANGED:
+      // Every control of the form hears which control has the focus now (buttons decide from it
+      // which of them answers Enter).
+      Broadcast(Message);
+      return;
     case CM_INVALIDATE:
       CMInvalidate(Message);
       return;
@@ -707,6 +725,15 @@ void TWinControl::DefaultHandler(TMessage& Message) {
       if (TWinControl* Child = FindControl(reinterpret_cast<HWND>(Message.LParam)); Child && Child != this) {
         Message.Result = Child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
         return;
+      }
+      break;
+    case WM_DRAWITEM:
+      // An owner-drawn child asks to be drawn: its control draws itself (CN_DRAWITEM).
+      if (const auto* Item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)) {
+        if (TWinControl* Child = FindControl(Item->hwndItem); Child && Child != this) {
+          Message.Result = Child->Perform(CN_DRAWITEM, Message.WParam, Message.LParam);
+          return;
+        }
       }
       break;
     default:

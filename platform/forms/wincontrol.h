@@ -136,6 +136,10 @@ class TWinControl : public TControl {
   friend LRESULT ControlWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 
   virtual void CreateParams(TCreateParams& Params);
+  // Makes the control's window a subclass of a system window class ("BUTTON"): the class's
+  // procedure becomes the default handling, its style and extra bytes carry over. Call it from
+  // CreateParams after the inherited one. Nothing when the class does not exist.
+  void CreateSubClass(TCreateParams& Params, const char* ControlClassName);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& Params);
   virtual void DestroyWnd();

@@ -2,6 +2,7 @@
 // The window system in one include.
 
 #include "platform/gdi/sysmetrics.h"
+#include "platform/user/button.h"
 #include "platform/user/input.h"
 #include "platform/user/message.h"
 #include "platform/user/paint.h"

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/sysmetrics.h"
 #include "platform/rtl/unicode.h"
+#include "platform/user/button.h"
 #include "platform/user/input.h"
 #include "platform/user/internal.h"
 #include "platform/user/message.h"
@@ -20,8 +21,23 @@ struct TClassTable {
   ATOM NextAtom = 0xC100;
 };
 
+// The classes the system provides to every program, registered with the table.
+void AddSystemClasses(TClassTable& Table) {
+  auto Button = std::make_unique<TWindowClass>();
+  Button->Atom = Table.NextAtom++;
+  Button->Name = ButtonClassName;
+  Button->Style = CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW;
+  Button->Proc = ButtonWindowProc;
+  Button->WindowExtra = int(2 * sizeof(LONG_PTR));
+  Table.Classes.push_back(std::move(Button));
+}
+
 TClassTable& Classes() {
-  static TClassTable Instance;
+  static TClassTable Instance = [] {
+    TClassTable Table;
+    AddSystemClasses(Table);
+    return Table;
+  }();
   return Instance;
 }
 

@@ -79,6 +79,7 @@ TEST_F(ControlTest, ShowAndResizeMessageSequences) {
       {"Form", CM_ACTIVATE},
       {"Box", CM_ENTER},
       {"Form", CM_FOCUSCHANGED},
+      {"Box", CM_FOCUSCHANGED},
       {"Form", WM_WINDOWPOSCHANGED},
       {"Form", WM_WINDOWPOSCHANGING, Optional},  // brought to the front
       {"Form", WM_WINDOWPOSCHANGED, Optional},

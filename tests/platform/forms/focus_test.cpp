@@ -68,12 +68,19 @@ TEST_F(FocusTest, ShowingTheFormFocusesTheFirstTabStop) {
   int Activations = 0;
   Form->OnActivate = TNotifyEvent([&](TObject*) { ++Activations; });
   // Form.Show on a new form: it becomes active, CM_ACTIVATE, then CM_ENTER down to the first tab
-  // stop (its parent first).
+  // stop (its parent first); the form then tells every control, depth first, which one has the
+  // focus.
   const TExpectedControlMessage Expected[] = {
       {"Form", CM_ACTIVATE},
       {"PanelA", CM_ENTER},
       {"BoxA1", CM_ENTER},
       {"Form", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"PanelA", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"BoxA1", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"BoxA2", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"PanelB", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"BoxB1", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
+      {"Box3", CM_FOCUSCHANGED, LParam, 0, LPARAM(BoxA1)},
   };
   Show();
   ExpectControlMessages(Log, Expected, "Form.Show");
@@ -94,8 +101,10 @@ TEST_F(FocusTest, MovingTheFocusExitsAndEntersAlongTheParents) {
   Log.Clear();
   // BoxB1.SetFocus from BoxA1: out of BoxA1 and PanelA, into PanelB and BoxB1.
   static const TExpectedControlMessage AcrossPanels[] = {
-      {"BoxA1", CM_EXIT},  {"PanelA", CM_EXIT},       {"PanelB", CM_ENTER},
-      {"BoxB1", CM_ENTER}, {"Form", CM_FOCUSCHANGED},
+      {"BoxA1", CM_EXIT},          {"PanelA", CM_EXIT},         {"PanelB", CM_ENTER},
+      {"BoxB1", CM_ENTER},         {"Form", CM_FOCUSCHANGED},   {"PanelA", CM_FOCUSCHANGED},
+      {"BoxA1", CM_FOCUSCHANGED},  {"BoxA2", CM_FOCUSCHANGED},  {"PanelB", CM_FOCUSCHANGED},
+      {"BoxB1", CM_FOCUSCHANGED},  {"Box3", CM_FOCUSCHANGED},
   };
   BoxB1->SetFocus();
   ExpectControlMessages(Log, AcrossPanels, "BoxB1.SetFocus from BoxA1");
@@ -106,7 +115,9 @@ TEST_F(FocusTest, MovingTheFocusExitsAndEntersAlongTheParents) {
   BoxA1->SetFocus();
   Log.Clear();
   static const TExpectedControlMessage WithinPanel[] = {
-      {"BoxA1", CM_EXIT}, {"BoxA2", CM_ENTER}, {"Form", CM_FOCUSCHANGED}};
+      {"BoxA1", CM_EXIT},         {"BoxA2", CM_ENTER},         {"Form", CM_FOCUSCHANGED},
+      {"PanelA", CM_FOCUSCHANGED}, {"BoxA1", CM_FOCUSCHANGED}, {"BoxA2", CM_FOCUSCHANGED},
+      {"PanelB", CM_FOCUSCHANGED}, {"BoxB1", CM_FOCUSCHANGED}, {"Box3", CM_FOCUSCHANGED}};
   BoxA2->SetFocus();
   ExpectControlMessages(Log, WithinPanel, "BoxA2.SetFocus from BoxA1");
 

@@ -1,0 +1,17 @@
+#pragma once
+// Runs a clean-up when a scope ends, on every way out (return or exception): the renderer's
+// turned font, a canvas lock, a busy flag.
+
+#include <utility>
+
+template <class TAction>
+class TScopeExit {
+ public:
+  explicit TScopeExit(TAction Action) : FAction(std::move(Action)) {}
+  ~TScopeExit() { FAction(); }
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  TAction FAction;
+};
