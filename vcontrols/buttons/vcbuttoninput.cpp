@@ -14,7 +14,7 @@
 #include "vcontrols/buttons/vcbutton.h"
 #include "vcontrols/common/vchosts.h"
 #include "vcontrols/common/vcwindows.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 // --- the down state -------------------------------------------------------------------------------
 

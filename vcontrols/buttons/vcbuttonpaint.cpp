@@ -13,7 +13,7 @@
 #include "vcontrols/common/vccommon.h"
 #include "vcontrols/common/vcpaint.h"
 #include "vcontrols/imaging/vcbitmap.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 void TvcCustomBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   if (Destroying() || Width() <= 0 || Height() <= 0) return;

@@ -9,7 +9,7 @@
 #include "vcontrols/common/vchosts.h"
 #include "vcontrols/common/vcwindows.h"
 #include "vcontrols/imaging/vcimagerbase.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 KORCAM_REGISTER_CLASS(TvcImgDownOffsets)
 KORCAM_REGISTER_CLASS(TvcCustomImageBtn)

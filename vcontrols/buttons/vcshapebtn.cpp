@@ -12,7 +12,7 @@
 #include "vcontrols/common/vcdraw.h"
 #include "vcontrols/common/vchosts.h"
 #include "vcontrols/common/vcwindows.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 KORCAM_REGISTER_CLASS(TvcCustomShapeBtn)
 KORCAM_REGISTER_CLASS(TvcShapeBtn)

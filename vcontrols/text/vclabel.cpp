@@ -8,7 +8,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "vcontrols/common/vccommon.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 KORCAM_REGISTER_CLASS(TvcCustomLabel)
 KORCAM_REGISTER_CLASS(TvcDBCustomLabel)

@@ -10,7 +10,7 @@
 #include "platform/gdi/text.h"
 #include "platform/rtl/unicode.h"
 #include "vcontrols/common/vccommon.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 
 KORCAM_REGISTER_CLASS(TvcShadowEffects)
 KORCAM_REGISTER_CLASS(TvcExtrudeEffects)

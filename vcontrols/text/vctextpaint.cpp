@@ -13,7 +13,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/text.h"
 #include "vcontrols/common/vccommon.h"
-#include "vcontrols/text/scopeexit.h"
+#include "platform/rtl/scopeexit.h"
 #include "vcontrols/text/vctext.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Runs a clean-up when a scope ends, on every way out (return or exception): the renderer's
-// turned font, a canvas lock, a busy flag.
+// Runs a clean-up when a scope ends, on every way out (return or exception): a turned font, a
+// canvas lock, a busy flag, a saved value put back.
 
 #include <utility>
 
