@@ -7,6 +7,9 @@
 #include <array>
 
 #include "platform/classes/formreader.h"
+#include "platform/forms/actionlist.h"
+#include "platform/forms/actions.h"
+#include "platform/forms/imagelist.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/gdi.h"
@@ -464,6 +467,20 @@ void TvcCustomBitBtn::CreateWnd() {
 void TvcCustomBitBtn::DestroyWnd() {
   DestroyRegions();
   TWinControl::DestroyWnd();
+}
+
+void TvcCustomBitBtn::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TWinControl::ActionChange(Sender, CheckDefaults);
+  auto* Source = dynamic_cast<TCustomAction*>(Sender);
+  if (!Source || !Source->ActionList() || !FGlyph->Empty()) return;
+  TCustomImageList* Images = Source->ActionList()->Images();
+  if (!Images || Source->ImageIndex() < 0 || Source->ImageIndex() >= Images->Count()) return;
+  TBitmap Copy;
+  Copy.SetSize(Images->Width(), Images->Height());
+  Copy.Canvas()->Brush()->SetColor(clFuchsia);
+  Copy.Canvas()->FillRect(RECT{0, 0, Copy.Width(), Copy.Height()});
+  Images->Draw(Copy.Canvas(), 0, 0, Source->ImageIndex(), true);
+  SetGlyph(&Copy);
 }
 
 void TvcCustomBitBtn::Loaded() {

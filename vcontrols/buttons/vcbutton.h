@@ -224,11 +224,13 @@ class TvcCustomBitBtn : public TWinControl {
   // FIXME: waits for the controls' help contexts and the application's help call: a Help
   // button clicks like any other until then.
   void Click() override;
-  // FIXME: waits for the class library's actions: a button with an action whose list has images
-  // and no glyph of its own takes the action's image as its glyph (ActionChange).
   void Loaded() override;
   void DefineProperties(TFiler* Filer) override;
   void Dispatch(TMessage& Message) override;
+  // Caption, hint, enabled and visible state as every control takes them; a button without a
+  // glyph of its own also takes the action's image (a copy on fuchsia, the list's size), whatever
+  // boOverrideActionGlyph says.
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
  protected:
   void AssignTo(TPersistent* Dest) override;

@@ -84,8 +84,9 @@ class TvcDBCustomLabel : public TvcCustomLabel {
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Answers CM_GETDATALINK with the link.
-  // FIXME: waits for the class library's actions: action execution and update then go to the
-  // component handling first and to the link second.
+  // FIXME: waits for actions that look for a target among the controls (our actions run their
+  // own handlers only): a target action's execution and update then go to the component
+  // handling first and to the link second.
   void Dispatch(TMessage& Message) override;
 
  private:

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/formreader.h"
+#include "platform/forms/actionlist.h"
+#include "platform/forms/actions.h"
+#include "platform/forms/imagelist.h"
 #include "platform/forms/edit.h"
 #include "platform/rtl/streams.h"
 #include "platform/user/user.h"
@@ -126,6 +129,46 @@ TEST_F(ButtonTest, KindsSetCaptionRolesResultAndTheSharedGlyph) {
   Button->SetModalResult(mrNone);
   EXPECT_EQ(Button->Kind(), bkCustom);
   EXPECT_TRUE(Button->IsGlyphStored());
+}
+
+// A button given an action takes its caption and, while it has no glyph of its own, the image the
+// action shows in its list: a copy on fuchsia, of the list's size. An image outside the list or a
+// glyph already there leaves the glyph as it is.
+TEST_F(ButtonTest, AnActionGivesItsImageToAButtonWithoutGlyph) {
+  TImageList* Images = new TImageList(Form);
+  Images->SetSize(12, 10);
+  TBitmap Red;
+  Red.SetSize(12, 10);
+  Red.Canvas()->Brush()->SetColor(clRed);
+  Red.Canvas()->FillRect(RECT{2, 2, 12, 10});  // the top-left corner stays black
+  ASSERT_EQ(Images->Add(&Red, nullptr), 0);
+  TActionList* Actions = new TActionList(Form);
+  Actions->SetImages(Images);
+  auto MakeAction = [&](const std::string& Caption, int32_t ImageIndex) {
+    TAction* Action = new TAction(Form);
+    Action->SetActionList(Actions);
+    Action->SetCaption(Caption);
+    Action->SetImageIndex(ImageIndex);
+    return Action;
+  };
+
+  TvcShapeBtn* Plain = AddButton("Plain", RECT{0, 0, 75, 25});
+  Plain->SetAction(MakeAction("Capture", 0));
+  EXPECT_EQ(Plain->Caption(), "Capture");
+  ASSERT_EQ(Plain->Glyph()->Width(), 12);
+  ASSERT_EQ(Plain->Glyph()->Height(), 10);
+  EXPECT_EQ(Rgb(Plain->Glyph()->Canvas()->Pixels(5, 5)), 0xFF0000u);
+
+  TvcShapeBtn* Outside = AddButton("Outside", RECT{0, 30, 75, 55});
+  Outside->SetAction(MakeAction("Movie", 3));
+  EXPECT_TRUE(Outside->Glyph()->Empty());
+
+  TvcShapeBtn* Own = AddButton("Own", RECT{0, 60, 75, 85});
+  TBitmap Blue;
+  Blue.SetSize(8, 8);
+  Own->SetGlyph(&Blue);
+  Own->SetAction(MakeAction("Effects", 0));
+  EXPECT_EQ(Own->Glyph()->Width(), 8);
 }
 
 TEST_F(ButtonTest, AFormKeepsTheCaptionItGaveAKindButton) {
