@@ -94,42 +94,50 @@ std::vector<TEffectCase> EffectCases(const TFrame& SameSizeBlend, const TFrame& 
   using W = TvcEffectWorkspace;
   using R = TvcRandom;
   add(
-      "grey scale", "on", tgNearCopy, [](auto& I, W&, R&) { vcfx::ApplyGrayScale(I); },
+      "grey scale", "on", tgNearCopy,
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyGrayScale(I, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyGrayScale(I); });
   add(
-      "invert", "on", tgNearCopy, [](auto& I, W&, R&) { vcfx::ApplyInvert(I); },
+      "invert", "on", tgNearCopy, [](auto& I, W& Workspace, R&) { vcfx::ApplyInvert(I, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyInvert(I); });
   for (int32_t a : {60, 255, 500})
     add(
-        "lightness", std::to_string(a), tgNearCopy, [a](auto& I, W&, R&) { vcfx::ApplyLightness(I, a); },
+        "lightness", std::to_string(a), tgNearCopy,
+        [a](auto& I, W& Workspace, R&) { vcfx::ApplyLightness(I, a, Workspace.Scratch); },
         [a](auto& I, R&) { vcreference::ApplyLightness(I, a); });
   for (int32_t a : {80, 300})
     add(
-        "contrast", std::to_string(a), tgNearCopy, [a](auto& I, W&, R&) { vcfx::ApplyContrast(I, a); },
+        "contrast", std::to_string(a), tgNearCopy,
+        [a](auto& I, W& Workspace, R&) { vcfx::ApplyContrast(I, a, Workspace.Scratch); },
         [a](auto& I, R&) { vcreference::ApplyContrast(I, a); });
   for (int32_t a : {500, 10000})
     add(
-        "saturation", std::to_string(a), tgNearCopy, [a](auto& I, W&, R&) { vcfx::ApplySaturation(I, a); },
+        "saturation", std::to_string(a), tgNearCopy,
+        [a](auto& I, W& Workspace, R&) { vcfx::ApplySaturation(I, a, Workspace.Scratch); },
         [a](auto& I, R&) { vcreference::ApplySaturation(I, a); });
   add(
       "tint", "sky blue", tgNearCopy,
-      [](auto& I, W&, R&) { vcfx::ApplyTint(I, 0xA6 >> 1, 0xCA >> 1, 0xF0 >> 1); },
+      [](auto& I, W& Workspace, R&) {
+        vcfx::ApplyTint(I, 0xA6 >> 1, 0xCA >> 1, 0xF0 >> 1, Workspace.Scratch);
+      },
       [](auto& I, R&) { vcreference::ApplyTint(I, 0xA6 >> 1, 0xCA >> 1, 0xF0 >> 1); });
   add(
-      "tint", "white", tgNearCopy, [](auto& I, W&, R&) { vcfx::ApplyTint(I, 127, 127, 127); },
+      "tint", "white", tgNearCopy,
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyTint(I, 127, 127, 127, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyTint(I, 127, 127, 127); });
   add(
-      "colour", "teal", tgNearCopy, [](auto& I, W&, R&) { vcfx::ApplyColor(I, 0, 128, 128, nullptr); },
+      "colour", "teal", tgNearCopy,
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyColor(I, 0, 128, 128, nullptr, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyColor(I, 0, 128, 128, nullptr); });
   static const TvcPixel key{255, 255, 255};
   add(
       "colour", "teal, key white", tgNearCopy,
-      [](auto& I, W&, R&) { vcfx::ApplyColor(I, 0, 128, 128, &key); },
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyColor(I, 0, 128, 128, &key, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyColor(I, 0, 128, 128, &key); });
   const TvcRaster same = SameSizeBlend.Raster;
   add(
       "alpha blend", "75, same size", tgNone,
-      [same](auto& I, W&, R&) { vcfx::ApplyAlphaBlend(I, same, 75, nullptr); },
+      [same](auto& I, W& Workspace, R&) { vcfx::ApplyAlphaBlend(I, same, 75, nullptr, Workspace.Scratch); },
       [same](auto& I, R&) { vcreference::ApplyAlphaBlend(I, same, 75, nullptr); });
   const TvcBlendSource small{SmallBlend.Raster, true, true};
   add(
@@ -142,7 +150,8 @@ std::vector<TEffectCase> EffectCases(const TFrame& SameSizeBlend, const TFrame& 
       });
   for (int32_t n : {10, 500})
     add(
-        "sponge", std::to_string(n), tgNone, [n](auto& I, W&, R& Random) { vcfx::ApplySponge(I, n, Random); },
+        "sponge", std::to_string(n), tgNone,
+        [n](auto& I, W& Workspace, R& Random) { vcfx::ApplySponge(I, n, Random, Workspace.Scratch); },
         [n](auto& I, R& Random) { vcreference::ApplySponge(I, n, Random); });
   for (int32_t n : {2, 10})
     add(
@@ -159,10 +168,12 @@ std::vector<TEffectCase> EffectCases(const TFrame& SameSizeBlend, const TFrame& 
         [d](auto& I, W& Workspace, R&) { vcfx::ApplySharpen(I, d, Workspace.Scratch); },
         [d](auto& I, R&) { vcreference::ApplySharpen(I, d); });
   add(
-      "flip", "horizontal", tgNone, [](auto& I, W&, R&) { vcfx::ApplyFlip(I, true); },
+      "flip", "horizontal", tgNone,
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyFlip(I, true, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyFlip(I, true); });
   add(
-      "flip", "vertical", tgNone, [](auto& I, W&, R&) { vcfx::ApplyFlip(I, false); },
+      "flip", "vertical", tgNone,
+      [](auto& I, W& Workspace, R&) { vcfx::ApplyFlip(I, false, Workspace.Scratch); },
       [](auto& I, R&) { vcreference::ApplyFlip(I, false); });
   add(
       "wave", "5, 20, 15", tgOverReference,

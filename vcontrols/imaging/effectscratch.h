@@ -1,12 +1,16 @@
 #pragma once
-// Working memory of the pixel effects, kept from one call to the next. The live picture runs the
-// same effects on frames of the same size many times a second; keeping the buffers means that
-// after the first frame no effect allocates anything. A buffer only grows.
+// Working memory of the pixel effects, kept from one call to the next, and the worker threads
+// that share an effect's rows. The live picture runs the same effects on frames of the same size
+// many times a second; keeping the buffers (and the threads) means that after the first frame no
+// effect allocates anything. A buffer only grows. Buffers that the bands of an effect use each
+// for themselves are slices of one buffer, one slice per band.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "vcontrols/imaging/bandpool.h"
 
 class TvcEffectScratch {
  public:
@@ -22,6 +26,9 @@ class TvcEffectScratch {
   int32_t* Table(int Slot, size_t Count) { return Grow(FTables.at(size_t(Slot)), Count); }
   // Per-column floating-point products (rotation).
   double* Products(int Slot, size_t Count) { return Grow(FProducts.at(size_t(Slot)), Count); }
+
+  // The threads that run an effect's bands.
+  TvcBandPool& Bands() { return FBands; }
 
   // Bytes held, for tests that check the buffers stop growing.
   size_t Capacity() const {
@@ -43,4 +50,5 @@ class TvcEffectScratch {
   std::vector<int16_t> FSums;
   std::array<std::vector<int32_t>, TableSlots> FTables;
   std::array<std::vector<double>, 2> FProducts;
+  TvcBandPool FBands;
 };

@@ -10,6 +10,11 @@
 // - emboss: every partner is an original pixel (the row below, or a saved copy of the last row),
 //   so it is a pure function of the rows and is vectorised;
 // - sponge: random reads anywhere, pixel by pixel.
+// Bands for the worker threads: the blur's and the sharpen's rows between the first and the last
+// fall into Distance chains (rows y = c + 1, c + 1 + d, c + 1 + 2d, ...) that read only rows of
+// their own chain, so the chains are the bands (distance 1 is one chain, and runs alone); the
+// emboss's rows are cut into bands with each band's first row saved beforehand, since the band
+// above reads it as it was.
 
 #include <algorithm>
 #include <cstring>
@@ -82,12 +87,27 @@ VC_KERNEL void BlurRowBetween(uint8_t* __restrict Row, const uint8_t* __restrict
   }
 }
 
-VC_KERNEL void BlurRowsBetween(const TvcRaster& Image, int32_t Distance, const int32_t* Left,
-                               const int32_t* Right) {
+// Rows 1 ... Height - 2 whose chain, (y - 1) mod Distance, lies in FirstChain ... EndChain - 1, in
+// raster order. A row between the first and the last reads the row Distance above (already
+// replaced) and the row Distance below (not yet): both lie in its own chain, or are the first
+// row (done before any chain) or the last (done after all). So the chains do not depend on each
+// other, and each band of chains runs on its own.
+template <class TRow>
+VC_KERNEL void ForChainRows(int32_t Height, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+                            const TRow& Row) {
+  for (int64_t start = 1; start < Height - 1; start += Distance) {
+    const int64_t end = std::min<int64_t>(start + EndChain, Height - 1);
+    for (int64_t y = start + FirstChain; y < end; ++y) Row(int32_t(y));
+  }
+}
+
+VC_KERNEL void BlurRowsBetween(const TvcRaster& Image, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+                               const int32_t* Left, const int32_t* Right) {
   const int32_t h = Image.Height;
-  for (int32_t y = 1; y < h - 1; ++y)
+  ForChainRows(h, Distance, FirstChain, EndChain, [&](int32_t y) {
     BlurRowBetween(Image.Row(y), Image.Row(ClampInt(y - Distance, 0, h - 1)),
                    Image.Row(ClampInt(y + Distance, 0, h - 1)), Image.Width, Distance, Left, Right);
+  });
 }
 
 // --- sharpen ----------------------------------------------------------------------------------
@@ -274,12 +294,16 @@ VC_KERNEL uint8_t Emboss(uint16_t Value, uint16_t Partner) {
   return uint8_t(uint16_t(Value + 255 - Partner) >> 1);
 }
 
-VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict LastRow) {
+// Rows First ... End - 1. Boundary holds row End as it was before the operation (the band below
+// may already have replaced it), LastRow the last row as it was.
+VC_KERNEL void EmbossRows(const TvcRaster& Image, int32_t First, int32_t End,
+                          const uint8_t* __restrict Boundary, const uint8_t* __restrict LastRow) {
   const int32_t w = Image.Width, h = Image.Height;
   // Rows 0 ... h - 3: the partner is one down and one right (the last column for the last two).
-  for (int32_t y = 0; y <= h - 3; ++y) {
+  const int32_t pairedEnd = std::min(End, h - 2);
+  for (int32_t y = First; y < pairedEnd; ++y) {
     uint8_t* __restrict row = Image.Row(y);
-    const uint8_t* __restrict below = Image.Row(y + 1);
+    const uint8_t* __restrict below = y + 1 == End ? Boundary : Image.Row(y + 1);
     const int32_t inner = 3 * (w - 1);
     for (int32_t i = 0; i < inner; ++i) row[i] = Emboss(row[i], below[i + 3]);
     for (int c = 0; c < 3; ++c) row[inner + c] = Emboss(row[inner + c], below[inner + c]);
@@ -287,7 +311,7 @@ VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict Last
   // The last two rows: one partner for all, column 1 of the last row as it was.
   const uint8_t* partner = LastRow + 3 * ClampInt(1, 0, w - 1);
   const uint8_t pb = partner[0], pg = partner[1], pr = partner[2];
-  for (int32_t y = h - 2 < 0 ? 0 : h - 2; y < h; ++y) {
+  for (int32_t y = std::max(First, std::max(h - 2, 0)); y < End; ++y) {
     uint8_t* __restrict row = Image.Row(y);
     for (int32_t x = 0; x < w; ++x) {
       row[3 * x] = Emboss(row[3 * x], pb);
@@ -298,9 +322,13 @@ VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict Last
 }
 
 VC_BOTH_PATHS(BlurRowsBetween,
-              (const TvcRaster& Image, int32_t Distance, const int32_t* Left, const int32_t* Right),
-              (Image, Distance, Left, Right))
-VC_BOTH_PATHS(EmbossRows, (const TvcRaster& Image, const uint8_t* __restrict LastRow), (Image, LastRow))
+              (const TvcRaster& Image, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+               const int32_t* Left, const int32_t* Right),
+              (Image, Distance, FirstChain, EndChain, Left, Right))
+VC_BOTH_PATHS(EmbossRows,
+              (const TvcRaster& Image, int32_t First, int32_t End, const uint8_t* __restrict Boundary,
+               const uint8_t* __restrict LastRow),
+              (Image, First, End, Boundary, LastRow))
 
 #undef VC_BOTH_PATHS
 
@@ -311,6 +339,16 @@ int32_t DistanceMagnitude(const TvcRaster& Image, int32_t Distance) {
   const int64_t magnitude = Distance < 0 ? -int64_t(Distance) : Distance;
   const int64_t limit = int64_t(Image.Width > Image.Height ? Image.Width : Image.Height);
   return int32_t(magnitude < limit ? magnitude : limit);
+}
+
+int64_t RowBytes(const TvcRaster& Image) {
+  return int64_t(Image.Width) * 3;
+}
+
+// The chains of rows 1 ... h - 2 at a distance: Distance chains, or one per row when the picture
+// has fewer rows.
+int32_t ChainCount(const TvcRaster& Image, int32_t Distance) {
+  return std::max(1, std::min(Distance, Image.Height - 2));
 }
 
 }  // namespace
@@ -325,7 +363,10 @@ void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& S
   ClampedColumns(w, d, left, right);
 
   BlurRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
-  RunBlurRowsBetween(Image, d, left, right);
+  const int32_t chains = ChainCount(Image, d);
+  Scratch.Bands().RunRanges(chains, RowBytes(Image) * (h / chains + 1), [&](int32_t First, int32_t End) {
+    RunBlurRowsBetween(Image, d, First, End, left, right);
+  });
   if (h > 1)
     BlurRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
                    right);
@@ -341,20 +382,32 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
   const int32_t w = Image.Width, h = Image.Height;
   int32_t* left = Scratch.Table(0, size_t(w));
   int32_t* right = Scratch.Table(1, size_t(w));
-  int16_t* sums = Scratch.Sums(size_t(w) * 6 + 1);
-  int16_t* vertical = sums + size_t(w) * 3;
   ClampedColumns(w, d, left, right);
   const bool wide = vcUseWidePath();
 
   SharpenRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
-  for (int32_t y = 1; y < h - 1; ++y) {
-    uint8_t* row = Image.Row(y);
-    const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
-    const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
-    wide ? SharpenSumsRowWide(sums, vertical, row, above, below, w, d)
-         : SharpenSumsRow(sums, vertical, row, above, below, w, d);
-    SharpenFinishRow(row, sums, w, d, wide);
-  }
+  // The rows between, chain by chain as the blur's (the same reads: the row d above, finished,
+  // the row d below, untouched); each band has its own sums.
+  TvcBandPool& bands = Scratch.Bands();
+  const int32_t chains = ChainCount(Image, d);
+  const int32_t count = bands.BandCount(chains, RowBytes(Image) * (h / chains + 1));
+  // Per band: the row sums, then the vertical sums (SharpenChainWide reads one value past the
+  // row sums, which lands in the vertical ones), rounded up to whole cache lines.
+  const size_t stride = (size_t(w) * 6 + 1 + 31) & ~size_t(31);
+  int16_t* sums = Scratch.Sums(stride * size_t(count));
+  bands.Run(count, [&](int32_t Band) {
+    int16_t* rowSums = sums + stride * size_t(Band);
+    int16_t* vertical = rowSums + size_t(w) * 3;
+    ForChainRows(h, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1),
+                 [&](int32_t y) {
+                   uint8_t* row = Image.Row(y);
+                   const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
+                   const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
+                   wide ? SharpenSumsRowWide(rowSums, vertical, row, above, below, w, d)
+                        : SharpenSumsRow(rowSums, vertical, row, above, below, w, d);
+                   SharpenFinishRow(row, rowSums, w, d, wide);
+                 });
+  });
   if (h > 1)
     SharpenRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
                       right);
@@ -362,12 +415,23 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
 
 void ApplyEmboss(const TvcRaster& Image, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
-  uint8_t* lastRow = Scratch.Row(size_t(Image.Width) * 3);
-  std::memcpy(lastRow, Image.Row(Image.Height - 1), size_t(Image.Width) * 3);
-  RunEmbossRows(Image, lastRow);
+  const int32_t w = Image.Width, h = Image.Height;
+  const size_t rowBytes = size_t(w) * 3;
+  TvcBandPool& bands = Scratch.Bands();
+  const int32_t count = bands.BandCount(h, RowBytes(Image));
+  // The last row, then the first row of every band but the first, as they are before any band
+  // starts: the last row of a band reads the row below it, which the next band may replace.
+  uint8_t* saved = Scratch.Row(rowBytes * size_t(count + 1));
+  std::memcpy(saved, Image.Row(h - 1), rowBytes);
+  for (int32_t band = 1; band < count; ++band)
+    std::memcpy(saved + rowBytes * size_t(band), Image.Row(vcBandStart(h, count, band)), rowBytes);
+  bands.Run(count, [&](int32_t Band) {
+    const int32_t first = vcBandStart(h, count, Band), end = vcBandStart(h, count, Band + 1);
+    RunEmbossRows(Image, first, end, saved + rowBytes * size_t(Band + 1), saved);
+  });
 }
 
-void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random) {
+void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
   if (Amount > (1 << 30)) Amount = 1 << 30;

@@ -21,25 +21,27 @@ void SmoothStretch(const TvcRaster& Source, const TvcRaster& Target, TvcEffectSc
     right[x] = 3 * (Source.Width == 1 ? column : column + 1);
     fraction[x] = fx & 32767;
   }
-  int32_t fy = 0;
-  for (int32_t y = 0; y < Target.Height; ++y, fy += stepY) {
-    const int32_t upperRow = fy >> 15;
-    const uint8_t* upper = Source.Row(upperRow);
-    const uint8_t* lower = Source.Row(Source.Height == 1 ? upperRow : upperRow + 1);
-    const int32_t wy1 = fy & 32767, wy0 = 32768 - wy1;
-    uint8_t* target = Target.Row(y);
-    for (int32_t x = 0; x < Target.Width; ++x) {
-      const int32_t f = fraction[x];
-      const int32_t a = (f * wy0) >> 15, topLeft = wy0 - a;
-      const int32_t b = (f * wy1) >> 15, bottomLeft = wy1 - b;
-      const uint8_t* ul = upper + left[x];
-      const uint8_t* ur = upper + right[x];
-      const uint8_t* ll = lower + left[x];
-      const uint8_t* lr = lower + right[x];
-      for (int c = 0; c < 3; ++c)
-        target[3 * x + c] = uint8_t((ul[c] * topLeft + ur[c] * a + ll[c] * bottomLeft + lr[c] * b) >> 15);
+  Scratch.Bands().RunRanges(Target.Height, int64_t(Target.Width) * 3, [&](int32_t First, int32_t End) {
+    for (int32_t y = First; y < End; ++y) {
+      const int32_t fy = y * stepY;
+      const int32_t upperRow = fy >> 15;
+      const uint8_t* upper = Source.Row(upperRow);
+      const uint8_t* lower = Source.Row(Source.Height == 1 ? upperRow : upperRow + 1);
+      const int32_t wy1 = fy & 32767, wy0 = 32768 - wy1;
+      uint8_t* target = Target.Row(y);
+      for (int32_t x = 0; x < Target.Width; ++x) {
+        const int32_t f = fraction[x];
+        const int32_t a = (f * wy0) >> 15, topLeft = wy0 - a;
+        const int32_t b = (f * wy1) >> 15, bottomLeft = wy1 - b;
+        const uint8_t* ul = upper + left[x];
+        const uint8_t* ur = upper + right[x];
+        const uint8_t* ll = lower + left[x];
+        const uint8_t* lr = lower + right[x];
+        for (int c = 0; c < 3; ++c)
+          target[3 * x + c] = uint8_t((ul[c] * topLeft + ur[c] * a + ll[c] * bottomLeft + lr[c] * b) >> 15);
+      }
     }
-  }
+  });
 }
 
 void PlainStretch(const TvcRaster& Source, const TvcRaster& Target, TvcEffectScratch& Scratch) {
@@ -47,17 +49,19 @@ void PlainStretch(const TvcRaster& Source, const TvcRaster& Target, TvcEffectScr
   int32_t* columns = Scratch.Table(0, size_t(Target.Width));
   for (int32_t x = 0; x < Target.Width; ++x)
     columns[x] = 3 * int32_t((int64_t(2 * x + 1) * Source.Width) / (2 * int64_t(Target.Width)));
-  for (int32_t y = 0; y < Target.Height; ++y) {
-    const uint8_t* source =
-        Source.Row(int32_t((int64_t(2 * y + 1) * Source.Height) / (2 * int64_t(Target.Height))));
-    uint8_t* target = Target.Row(y);
-    for (int32_t x = 0; x < Target.Width; ++x) {
-      const uint8_t* pixel = source + columns[x];
-      target[3 * x] = pixel[0];
-      target[3 * x + 1] = pixel[1];
-      target[3 * x + 2] = pixel[2];
+  Scratch.Bands().RunRanges(Target.Height, int64_t(Target.Width) * 3, [&](int32_t First, int32_t End) {
+    for (int32_t y = First; y < End; ++y) {
+      const uint8_t* source =
+          Source.Row(int32_t((int64_t(2 * y + 1) * Source.Height) / (2 * int64_t(Target.Height))));
+      uint8_t* target = Target.Row(y);
+      for (int32_t x = 0; x < Target.Width; ++x) {
+        const uint8_t* pixel = source + columns[x];
+        target[3 * x] = pixel[0];
+        target[3 * x + 1] = pixel[1];
+        target[3 * x + 2] = pixel[2];
+      }
     }
-  }
+  });
 }
 
 void TileCopy(const TvcRaster& Source, const TvcRaster& Target) {
