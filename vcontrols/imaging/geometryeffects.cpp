@@ -177,19 +177,72 @@ void RotationSourceOffsets(const RotationRowParameters& P, double RowSin, double
 
 }  // namespace
 
+namespace {
+
+// Reverses the order of the pixels from Left up to (not including) Right.
+void MirrorPixels(uint8_t* Left, uint8_t* Right) {
+  for (Right -= 3; Left < Right; Left += 3, Right -= 3) {
+    std::swap(Left[0], Right[0]);
+    std::swap(Left[1], Right[1]);
+    std::swap(Left[2], Right[2]);
+  }
+}
+
+#if VC_HAS_WIDE_PATH
+// Five pixels (15 bytes) at a time from each end: a 16-byte load takes the five pixels plus one
+// byte of the next group inward, one shuffle reverses the five, and the store puts the stray byte
+// back as it was. Each end's next group is loaded before the stores, so no load waits on a store
+// it only partly overlaps. The pixels left in the middle are swapped one by one.
+VC_WIDE_TARGET __attribute__((noinline)) void MirrorRowWide(uint8_t* Row, int32_t Width) {
+  uint8_t* left = Row;
+  uint8_t* right = Row + 3 * size_t(Width);
+  if (right - left >= 32) {
+    // Left group: bytes 0..14 of [left, left + 16), byte 15 stays. Right group: bytes 1..15 of
+    // [right - 16, right), byte 0 stays. Pixel p of one lands as pixel 4 - p of the other.
+    const __m128i rightToLeft = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, -128);
+    const __m128i leftToRight = _mm_setr_epi8(-128, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2);
+    const __m128i keepLast = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1);
+    const __m128i keepFirst = _mm_setr_epi8(-1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    __m128i leftBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left));
+    __m128i rightBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(right - 16));
+    for (;;) {
+      const __m128i newLeft = _mm_blendv_epi8(_mm_shuffle_epi8(rightBytes, rightToLeft), leftBytes, keepLast);
+      const __m128i newRight =
+          _mm_blendv_epi8(_mm_shuffle_epi8(leftBytes, leftToRight), rightBytes, keepFirst);
+      // The next pair must not touch the bytes this pair writes (other than the stray bytes,
+      // which keep their value).
+      const bool more = (right - 15) - (left + 15) >= 32;
+      if (more) {
+        leftBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + 15));
+        rightBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(right - 31));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(left), newLeft);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(right - 16), newRight);
+      left += 15;
+      right -= 15;
+      if (!more) break;
+    }
+  }
+  MirrorPixels(left, right);
+}
+#endif
+
+}  // namespace
+
 void ApplyFlip(const TvcRaster& Image, bool Horizontal, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   const int32_t w = Image.Width, h = Image.Height;
   if (Horizontal) {
+    const bool wide = vcUseWidePath();
     Scratch.Bands().RunRanges(h, int64_t(w) * 3, [&](int32_t First, int32_t End) {
       for (int32_t y = First; y < End; ++y) {
-        uint8_t* left = Image.Row(y);
-        uint8_t* right = left + 3 * (w - 1);
-        for (; left < right; left += 3, right -= 3) {
-          std::swap(left[0], right[0]);
-          std::swap(left[1], right[1]);
-          std::swap(left[2], right[2]);
+#if VC_HAS_WIDE_PATH
+        if (wide) {
+          MirrorRowWide(Image.Row(y), w);
+          continue;
         }
+#endif
+        MirrorPixels(Image.Row(y), Image.Row(y) + 3 * size_t(w));
       }
     });
   } else {
