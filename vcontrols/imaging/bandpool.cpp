@@ -103,9 +103,10 @@ struct TvcBandPool::TWorkers {
     for (std::thread& thread : Threads) thread.join();
   }
 
-  // Starts workers until there are Wanted of them (or starting one fails: then the pool makes do
-  // with those it has, and the caller runs the rest of each job itself).
+  // Starts workers until there are Wanted of them, within the slots (or until starting one fails:
+  // then the pool makes do with those it has, and the caller runs the rest of each job itself).
   int32_t Ensure(int32_t Wanted) {
+    Wanted = std::min(Wanted, int32_t(Slots.size()));
     while (int32_t(Threads.size()) < Wanted && !StartFailed) {
       const size_t index = Threads.size();
       try {
@@ -197,9 +198,16 @@ void TvcBandPool::Dispatch(int32_t Count, TBandFunction Function, const void* Co
   if (Count <= 0) return;
   if (Count == 1) return RunBand(Function, Context, 0);
   Count = std::min(Count, 0xFFFF);
+  // Never more threads than the setting allows, however many bands there are.
+  const int32_t setting = vcEffectThreads();
+  const int32_t threads = setting > 0 ? setting : ProcessorCount();
+  if (threads <= 1) {
+    for (int32_t band = 0; band < Count; ++band) RunBand(Function, Context, band);
+    return;
+  }
   if (!FWorkers) FWorkers = std::make_unique<TWorkers>();
   TWorkers& workers = *FWorkers;
-  const int32_t helpers = workers.Ensure(Count - 1);
+  const int32_t helpers = workers.Ensure(std::min(Count, threads) - 1);
   if (helpers == 0) {
     for (int32_t band = 0; band < Count; ++band) RunBand(Function, Context, band);
     return;

@@ -24,6 +24,8 @@ class TvcEffectScratch {
   int16_t* Sums(size_t Count) { return Grow(FSums, Count); }
   // Per-column or per-row integer tables (clamped neighbours, wave shifts, stretch steps).
   int32_t* Table(int Slot, size_t Count) { return Grow(FTables.at(size_t(Slot)), Count); }
+  // Words of the random generator (sponge).
+  uint32_t* Words(size_t Count) { return Grow(FWords, Count); }
   // Per-column floating-point products (rotation).
   double* Products(int Slot, size_t Count) { return Grow(FProducts.at(size_t(Slot)), Count); }
 
@@ -32,7 +34,8 @@ class TvcEffectScratch {
 
   // Bytes held, for tests that check the buffers stop growing.
   size_t Capacity() const {
-    size_t total = FImage.capacity() + FRow.capacity() + FSums.capacity() * sizeof(int16_t);
+    size_t total = FImage.capacity() + FRow.capacity() + FSums.capacity() * sizeof(int16_t) +
+                   FWords.capacity() * sizeof(uint32_t);
     for (const auto& table : FTables) total += table.capacity() * sizeof(int32_t);
     for (const auto& products : FProducts) total += products.capacity() * sizeof(double);
     return total;
@@ -48,6 +51,7 @@ class TvcEffectScratch {
   std::vector<uint8_t> FImage;
   std::vector<uint8_t> FRow;
   std::vector<int16_t> FSums;
+  std::vector<uint32_t> FWords;
   std::array<std::vector<int32_t>, TableSlots> FTables;
   std::array<std::vector<double>, 2> FProducts;
   TvcBandPool FBands;

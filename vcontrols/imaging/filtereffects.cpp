@@ -431,31 +431,209 @@ void ApplyEmboss(const TvcRaster& Image, TvcEffectScratch& Scratch) {
   });
 }
 
+namespace {
+
+// --- sponge -----------------------------------------------------------------------------------
+// The sponge draws three words a pixel (one when the first draw is 0) and moves one pixel in
+// raster order. The moves stay in that order, one after the other; the words, which depend only
+// on the generator's state and their position, are computed ahead in blocks (on other threads
+// when there are any) and then drawn from in order with the generator's own rule.
+
+// Words First ... First + Count - 1 from State.
+void FillWordsPlain(uint64_t State, uint64_t First, uint32_t* Words, int32_t Count) {
+  uint64_t value = State + (First + 1) * TvcRandom::Increment;
+  for (int32_t i = 0; i < Count; ++i, value += TvcRandom::Increment) Words[i] = TvcRandom::Mix(value);
+}
+
+#if VC_HAS_WIDE_PATH
+// Value x (High:Low) modulo 2^64 in each 64-bit lane, from three 32 x 32-bit products.
+VC_WIDE_TARGET inline __m256i Multiply64(__m256i Value, __m256i Low, __m256i High) {
+  const __m256i cross =
+      _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(Value, 32), Low), _mm256_mul_epu32(Value, High));
+  return _mm256_add_epi64(_mm256_mul_epu32(Value, Low), _mm256_slli_epi64(cross, 32));
+}
+
+// The generator's mixer in four lanes; the word is the high half of each lane.
+VC_WIDE_TARGET inline __m256i MixLanes(__m256i Value) {
+  const __m256i low1 = _mm256_set1_epi64x(0x1CE4E5B9), high1 = _mm256_set1_epi64x(0xBF58476D);
+  const __m256i low2 = _mm256_set1_epi64x(0x133111EB), high2 = _mm256_set1_epi64x(0x94D049BB);
+  Value = Multiply64(_mm256_xor_si256(Value, _mm256_srli_epi64(Value, 30)), low1, high1);
+  Value = Multiply64(_mm256_xor_si256(Value, _mm256_srli_epi64(Value, 27)), low2, high2);
+  return _mm256_xor_si256(Value, _mm256_srli_epi64(Value, 31));
+}
+
+// Eight words at a time: the even positions in one register, the odd in another, so that one
+// blend puts the high halves in order. Returns the words done.
+VC_WIDE_TARGET __attribute__((noinline)) int32_t FillWordsWide(uint64_t State, uint64_t First,
+                                                               uint32_t* Words, int32_t Count) {
+  constexpr uint64_t step = TvcRandom::Increment;
+  const uint64_t base = State + (First + 1) * step;
+  __m256i even = _mm256_setr_epi64x(int64_t(base), int64_t(base + 2 * step), int64_t(base + 4 * step),
+                                    int64_t(base + 6 * step));
+  __m256i odd = _mm256_setr_epi64x(int64_t(base + step), int64_t(base + 3 * step), int64_t(base + 5 * step),
+                                   int64_t(base + 7 * step));
+  const __m256i advance = _mm256_set1_epi64x(int64_t(8 * step));
+  int32_t i = 0;
+  for (; i + 8 <= Count; i += 8) {
+    const __m256i words = _mm256_blend_epi32(_mm256_srli_epi64(MixLanes(even), 32), MixLanes(odd), 0xAA);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Words + i), words);
+    even = _mm256_add_epi64(even, advance);
+    odd = _mm256_add_epi64(odd, advance);
+  }
+  return i;
+}
+#endif
+
+void FillWords(uint64_t State, uint64_t First, uint32_t* Words, int32_t Count, bool Wide) {
+  int32_t done = 0;
+#if VC_HAS_WIDE_PATH
+  if (Wide) done = FillWordsWide(State, First, Words, Count);
+#endif
+  FillWordsPlain(State, First + uint64_t(done), Words + done, Count - done);
+}
+
+// A block of the generator's words: words Base ... End - 1 stand in Block. Drawing goes on past
+// the block (the generator's rejections can take a pixel beyond it) by computing the word.
+struct TWordBlock {
+  uint64_t State = 0;
+  uint32_t* Block = nullptr;
+  uint64_t Base = 0, End = 0;
+  uint64_t Index = 0;  // the next word to draw
+  uint32_t operator()() {
+    const uint64_t index = Index++;
+    return index >= Base && index < End ? Block[index - Base] : TvcRandom::Word(State, index);
+  }
+};
+
+// Where the sponge stands: the next pixel in raster order.
+struct TSpongePosition {
+  int64_t Pixel = 0;
+  int32_t X = 0, Y = 0;
+};
+
+inline void MovePixel(const TvcRaster& Image, int32_t X, int32_t Y, int32_t SourceX, int32_t SourceY) {
+  const uint8_t* source = Image.At(SourceX, SourceY);
+  uint8_t* target = Image.At(X, Y);
+  const uint8_t b = source[0], g = source[1], r = source[2];
+  target[0] = b;
+  target[1] = g;
+  target[2] = r;
+}
+
+// Moves pixels from Position on while the next pixel's three words lie in the block (or until the
+// picture is done). A pixel whose draws meet a rejection (a low word the bounded draw must
+// redraw) goes through the generator's own rule, word by word.
+void SpongePixels(const TvcRaster& Image, int32_t Amount, TWordBlock& Words, TSpongePosition& Position) {
+  const int32_t w = Image.Width, h = Image.Height;
+  const int64_t pixels = int64_t(w) * h;
+  const uint32_t amount = uint32_t(Amount);
+  const uint32_t* block = Words.Block;
+  const uint64_t base = Words.Base, stop = Words.End < 2 ? 0 : Words.End - 2;
+  uint64_t index = Words.Index;
+  int64_t pixel = Position.Pixel;
+  int32_t x = Position.X, y = Position.Y;
+  while (pixel < pixels && index >= base && index < stop) {
+    const uint32_t* next = block + (index - base);
+    const uint64_t first = uint64_t(next[0]) * amount;
+    if (uint32_t(first) >= amount) {
+      const int32_t r = int32_t(first >> 32);
+      if (r == 0) {
+        // No displacement: the pixel takes its own value.
+        ++index;
+      } else {
+        const uint32_t range = 2 * uint32_t(r);
+        const uint64_t across = uint64_t(next[1]) * range, down = uint64_t(next[2]) * range;
+        if (uint32_t(across) >= range && uint32_t(down) >= range) {
+          index += 3;
+          MovePixel(Image, x, y, ClampInt(r - int32_t(across >> 32) + x, 0, w - 1),
+                    ClampInt(r - int32_t(down >> 32) + y, 0, h - 1));
+        } else {
+          // The first word stands; the other two go through the rule.
+          Words.Index = index + 1;
+          const int32_t dx = r - TvcRandom::BelowFrom(int32_t(range), Words);
+          const int32_t dy = r - TvcRandom::BelowFrom(int32_t(range), Words);
+          index = Words.Index;
+          MovePixel(Image, x, y, ClampInt(dx + x, 0, w - 1), ClampInt(dy + y, 0, h - 1));
+        }
+      }
+    } else {
+      Words.Index = index;
+      const int32_t r = TvcRandom::BelowFrom(Amount, Words);
+      const int32_t xs = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + x, 0, w - 1);
+      const int32_t ys = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + y, 0, h - 1);
+      index = Words.Index;
+      MovePixel(Image, x, y, xs, ys);
+    }
+    ++pixel;
+    if (++x == w) x = 0, ++y;
+  }
+  Words.Index = index;
+  Position = TSpongePosition{pixel, x, y};
+}
+
+}  // namespace
+
 void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcEffectScratch& Scratch) {
-  if (Image.Empty()) return;
+  // An amount of 0 or less draws nothing, 1 draws one word a pixel and moves nothing.
+  if (Image.Empty() || Amount <= 0) return;
+  const int64_t pixels = int64_t(Image.Width) * Image.Height;
+  if (Amount == 1) return Random.Skip(uint64_t(pixels));
   // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
   if (Amount > (1 << 30)) Amount = 1 << 30;
-  const int32_t w = Image.Width, h = Image.Height;
-  uint8_t* const pixels = Image.Pixels;
-  const ptrdiff_t rowSize = Image.RowSize;
-  // The generator and the image's fields in locals: the pixel stores could otherwise alias them
-  // and force a reload on every draw.
-  TvcRandom random = Random;
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = pixels + y * rowSize;
-    for (int32_t x = 0; x < w; ++x) {
-      const int32_t r = random.Below(Amount);
-      const int32_t xs = ClampInt(r - random.Below(2 * r) + x, 0, w - 1);
-      const int32_t ys = ClampInt(r - random.Below(2 * r) + y, 0, h - 1);
-      const uint8_t* source = pixels + ys * rowSize + 3 * xs;
-      uint8_t* target = row + 3 * x;
-      const uint8_t b = source[0], g = source[1], red = source[2];
-      target[0] = b;
-      target[1] = g;
-      target[2] = red;
+  const bool wide = vcUseWidePath();
+  TvcBandPool& bands = Scratch.Bands();
+  TWordBlock words{Random.State()};
+  TSpongePosition position;
+  // Alone: blocks that stay in the first-level cache, made and drawn from in turn. With threads:
+  // two large blocks; one thread draws from one while the others fill the next.
+  const int32_t threads = bands.BandCount(Image.Height, int64_t(Image.Width) * 3);
+  const int32_t makers = std::min(threads - 1, 2);
+  if (makers <= 0) {
+    constexpr int32_t blockWords = 4096;
+    words.Block = Scratch.Words(blockWords);
+    while (position.Pixel < pixels) {
+      words.Base = words.Index;
+      words.End = words.Base + blockWords;
+      FillWords(words.State, words.Base, words.Block, blockWords, wide);
+      SpongePixels(Image, Amount, words, position);
+    }
+  } else {
+    constexpr int32_t blockWords = 1 << 16;
+    uint32_t* buffers[2] = {Scratch.Words(2 * size_t(blockWords)), nullptr};
+    buffers[1] = buffers[0] + blockWords;
+    const auto fill = [&](uint32_t* Block, uint64_t Base, int32_t Slice, int32_t Slices) {
+      const int32_t first = vcBandStart(blockWords, Slices, Slice),
+                    end = vcBandStart(blockWords, Slices, Slice + 1);
+      FillWords(words.State, Base + uint64_t(first), Block + first, end - first, wide);
+    };
+    int current = 0;
+    uint64_t base = 0;
+    bool filled = false;
+    while (position.Pixel < pixels) {
+      // The block must hold the next pixel's words (a run of rejections can leave it behind).
+      if (!filled || words.Index < base || words.Index + 3 > base + blockWords) {
+        base = words.Index;
+        bands.Run(makers, [&](int32_t Band) { fill(buffers[current], base, Band, makers); });
+        filled = true;
+      }
+      words.Block = buffers[current];
+      words.Base = base;
+      words.End = base + blockWords;
+      // The next block overlaps this one a little, so that the pixel this block stops at (at
+      // most two words before its end) finds its words there.
+      const uint64_t nextBase = base + blockWords - 8;
+      uint32_t* nextBlock = buffers[1 - current];
+      bands.Run(1 + makers, [&](int32_t Band) {
+        if (Band == 0)
+          SpongePixels(Image, Amount, words, position);
+        else
+          fill(nextBlock, nextBase, Band - 1, makers);
+      });
+      current = 1 - current;
+      base = nextBase;
     }
   }
-  Random = random;
+  Random.Skip(words.Index);
 }
 
 }  // namespace vcfx

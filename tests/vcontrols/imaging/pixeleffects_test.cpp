@@ -1,6 +1,6 @@
 // The pixel effects: the rules' own cases, one fixture per in-place rule that a cleaner filter
 // would get wrong, and the fast implementations against the literal ones on random images of
-// awkward sizes, on both instruction-set paths.
+// awkward sizes, on both instruction-set paths and for several numbers of threads.
 
 #include "vcontrols/imaging/pixeleffects.h"
 
@@ -10,10 +10,12 @@
 #include <functional>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/vcontrols/imaging/effectreference.h"
 #include "tests/vcontrols/imaging/image_support.h"
+#include "vcontrols/imaging/bandpool.h"
 #include "vcontrols/imaging/vectorpath.h"
 
 namespace {
@@ -538,7 +540,9 @@ std::vector<TOracleCase> OracleCases() {
   add(
       "flip vertical", [](auto& R) { vcfx::ApplyFlip(R, false, Scratch()); },
       [](auto& R) { vcreference::ApplyFlip(R, false); });
-  for (int32_t n : {1, 2, 10, 500})
+  // (The largest amounts make the bounded draws reject words often: 2^32 mod 805306368 is a
+  // quarter of 2^30, and twice a draw near that leaves a quarter of all words.)
+  for (int32_t n : {1, 2, 10, 500, 805306368, 1 << 30})
     add(
         "sponge " + std::to_string(n),
         [n](auto& R) {
@@ -600,16 +604,26 @@ std::vector<TOracleCase> OracleCases() {
   return cases;
 }
 
-class PixelEffectsOracleTest : public testing::TestWithParam<TvcVectorPath> {
+// Each instruction-set path with the effects on one thread and cut into 2, 3 and 8 bands.
+class PixelEffectsOracleTest : public testing::TestWithParam<std::tuple<TvcVectorPath, int32_t>> {
  protected:
-  void SetUp() override { FPrevious = vcSetVectorPath(GetParam()); }
-  void TearDown() override { vcSetVectorPath(FPrevious); }
-  TvcVectorPath FPrevious = TvcVectorPath::Wide;
+  void SetUp() override {
+    FPreviousPath = vcSetVectorPath(std::get<0>(GetParam()));
+    FPreviousThreads = vcSetEffectThreads(std::get<1>(GetParam()));
+  }
+  void TearDown() override {
+    vcSetVectorPath(FPreviousPath);
+    vcSetEffectThreads(FPreviousThreads);
+  }
+  TvcVectorPath FPreviousPath = TvcVectorPath::Wide;
+  int32_t FPreviousThreads = 0;
 };
 
 TEST_P(PixelEffectsOracleTest, FastMatchesReferenceByteForByte) {
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9}, {9, 1},   {2, 2},
-                                               {7, 5}, {5, 7}, {64, 33}, {37, 3}};
+  // One pixel, one column, one row, widths on both sides of the vector widths and their
+  // multiples of three, and rows long enough for the vector loops' steady state.
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9},   {9, 1},  {2, 2},   {7, 5},
+                                               {5, 7}, {64, 33}, {37, 3}, {61, 23}, {133, 17}};
   for (const TOracleCase& c : OracleCases()) {
     SCOPED_TRACE(c.Name);
     uint64_t seed = 1;
@@ -627,8 +641,12 @@ TEST_P(PixelEffectsOracleTest, FastMatchesReferenceByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PixelEffectsOracleTest,
-                         testing::Values(TvcVectorPath::Plain, TvcVectorPath::Wide), [](const auto& Info) {
-                           return Info.param == TvcVectorPath::Plain ? "Plain" : "Wide";
+                         testing::Combine(testing::Values(TvcVectorPath::Plain, TvcVectorPath::Wide),
+                                          testing::Values(1, 2, 3, 8)),
+                         [](const auto& Info) {
+                           return std::string(std::get<0>(Info.param) == TvcVectorPath::Plain ? "Plain"
+                                                                                              : "Wide") +
+                                  std::to_string(std::get<1>(Info.param)) + "Threads";
                          });
 
 // Every amount the arithmetic fast paths accept, against the rules' tables, on all 256 levels.
