@@ -194,7 +194,7 @@ int32_t TvcBandPool::WorkerCount() const {
   return FWorkers ? int32_t(FWorkers->Threads.size()) : 0;
 }
 
-void TvcBandPool::Dispatch(int32_t Count, TBandFunction Function, const void* Context) {
+void TvcBandPool::Dispatch(int32_t Count, TBandFunction Function, const void* Context, bool CallerFirst) {
   if (Count <= 0) return;
   if (Count == 1) return RunBand(Function, Context, 0);
   Count = std::min(Count, 0xFFFF);
@@ -215,12 +215,13 @@ void TvcBandPool::Dispatch(int32_t Count, TBandFunction Function, const void* Co
   const uint32_t job = ++workers.JobNumber;
   workers.Function = Function;
   workers.Context = Context;
-  workers.Remaining.store(Count, std::memory_order_relaxed);
-  workers.Claim.store(ClaimWord(job, Count, 0), std::memory_order_release);
+  workers.Remaining.store(CallerFirst ? Count - 1 : Count, std::memory_order_relaxed);
+  workers.Claim.store(ClaimWord(job, Count, CallerFirst ? 1 : 0), std::memory_order_release);
   for (int32_t i = 0; i < helpers; ++i) {
     workers.Slots[size_t(i)].Job.store(job, std::memory_order_release);
     workers.Slots[size_t(i)].Job.notify_one();
   }
+  if (CallerFirst) RunBand(Function, Context, 0);
   workers.RunBands(job);
   workers.Finish();
 }

@@ -37,7 +37,13 @@ class TvcBandPool {
   // out in order, to whichever thread is free first.
   template <class TTask>
   void Run(int32_t Count, const TTask& Task) {
-    Dispatch(Count, &Invoke<TTask>, &Task);
+    Dispatch(Count, &Invoke<TTask>, &Task, false);
+  }
+  // The same, with band 0 always on the calling thread (a band that works on what the caller's
+  // cache holds, while the others prepare something else).
+  template <class TTask>
+  void RunWithCallerFirst(int32_t Count, const TTask& Task) {
+    Dispatch(Count, &Invoke<TTask>, &Task, true);
   }
 
   // Cuts Units units into bands and runs Range(First, End) for each band's units [First, End).
@@ -64,7 +70,7 @@ class TvcBandPool {
     int32_t Units, Count;
     void operator()(int32_t Band) const;
   };
-  void Dispatch(int32_t Count, TBandFunction Function, const void* Context);
+  void Dispatch(int32_t Count, TBandFunction Function, const void* Context, bool CallerFirst);
 
   std::unique_ptr<TWorkers> FWorkers;
 };

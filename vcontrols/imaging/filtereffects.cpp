@@ -435,9 +435,10 @@ namespace {
 
 // --- sponge -----------------------------------------------------------------------------------
 // The sponge draws three words a pixel (one when the first draw is 0) and moves one pixel in
-// raster order. The moves stay in that order, one after the other; the words, which depend only
-// on the generator's state and their position, are computed ahead in blocks (on other threads
-// when there are any) and then drawn from in order with the generator's own rule.
+// raster order. The moves stay in that order, one after the other. The words depend only on the
+// generator's state and their position, so they are computed ahead in blocks (on other threads
+// when there are any), together with what a pixel whose draws start at each word would do; the
+// moves then read one record a pixel, in order.
 
 // Words First ... First + Count - 1 from State.
 void FillWordsPlain(uint64_t State, uint64_t First, uint32_t* Words, int32_t Count) {
@@ -492,11 +493,127 @@ void FillWords(uint64_t State, uint64_t First, uint32_t* Words, int32_t Count, b
   FillWordsPlain(State, First + uint64_t(done), Words + done, Count - done);
 }
 
+// What a pixel whose draws start at a word does, one record per word. The low half is the byte
+// offset of its source from the pixel, dy x row size + 3 dx, for pixels far enough from the edges
+// that the clamps change nothing; the high half holds dx and dy (16 bits each) for the others. In
+// place of the offset stand two marks: no displacement (the first draw is 0: one word, the pixel
+// keeps its value), or a draw that rejects a word (the pixel goes through the generator's rule).
+// Records are made for amounts whose displacements fit 16 bits and whose offsets fit 31; above
+// that every pixel goes through the rule.
+constexpr int32_t StillOffset = INT32_MIN;
+constexpr int32_t ByRuleOffset = INT32_MIN + 1;
+
+bool Recorded(int32_t Amount, int32_t RowSize) {
+  return Amount <= 32767 && int64_t(Amount) * (int64_t(RowSize) + 3) < (int64_t(1) << 30);
+}
+
+uint64_t Record(int32_t Offset, uint32_t Displacement) {
+  return uint64_t(uint32_t(Offset)) | uint64_t(Displacement) << 32;
+}
+
+uint64_t MakeRecord(uint32_t First, uint32_t Across, uint32_t Down, uint32_t Amount, int32_t RowSize) {
+  const uint64_t first = uint64_t(First) * Amount;
+  if (uint32_t(first) < Amount) return Record(ByRuleOffset, 0);
+  const uint32_t r = uint32_t(first >> 32);
+  if (r == 0) return Record(StillOffset, 0);
+  const uint32_t range = 2 * r;
+  const uint64_t across = uint64_t(Across) * range, down = uint64_t(Down) * range;
+  if (uint32_t(across) < range || uint32_t(down) < range) return Record(ByRuleOffset, 0);
+  const int32_t dx = int32_t(r - uint32_t(across >> 32)), dy = int32_t(r - uint32_t(down >> 32));
+  return Record(dy * RowSize + 3 * dx, (uint32_t(dx) & 0xFFFF) | uint32_t(dy) << 16);
+}
+
+// Records From ... To - 1 from Words (indexed alike, with two more words after To - 1).
+void MakeRecordsPlain(const uint32_t* Words, uint64_t* Records, int32_t From, int32_t To, uint32_t Amount,
+                      int32_t RowSize) {
+  for (int32_t i = From; i < To; ++i)
+    Records[i] = MakeRecord(Words[i], Words[i + 1], Words[i + 2], Amount, RowSize);
+}
+
+#if VC_HAS_WIDE_PATH
+// The full 64-bit products of eight 32-bit lanes, as their high and low halves.
+VC_WIDE_TARGET inline void MultiplyLanes(__m256i A, __m256i B, __m256i& High, __m256i& Low) {
+  const __m256i even = _mm256_mul_epu32(A, B);
+  const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(A, 32), _mm256_srli_epi64(B, 32));
+  High = _mm256_blend_epi32(_mm256_srli_epi64(even, 32), odd, 0xAA);
+  Low = _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), 0xAA);
+}
+
+// A < B for unsigned lanes.
+VC_WIDE_TARGET inline __m256i Below(__m256i A, __m256i B) {
+  const __m256i bias = _mm256_set1_epi32(int32_t(0x80000000));
+  return _mm256_cmpgt_epi32(_mm256_xor_si256(B, bias), _mm256_xor_si256(A, bias));
+}
+
+// Eight records at a time, each lane the same as MakeRecord. Returns the records done.
+VC_WIDE_TARGET __attribute__((noinline)) int32_t MakeRecordsWide(const uint32_t* Words, uint64_t* Records,
+                                                                 int32_t From, int32_t To, uint32_t Amount,
+                                                                 int32_t RowSize) {
+  const __m256i amount = _mm256_set1_epi32(int32_t(Amount)), zero = _mm256_setzero_si256();
+  const __m256i rowSize = _mm256_set1_epi32(RowSize), low16 = _mm256_set1_epi32(0xFFFF);
+  const __m256i still = _mm256_set1_epi32(StillOffset), byRule = _mm256_set1_epi32(ByRuleOffset);
+  int32_t i = From;
+  for (; i + 8 <= To; i += 8) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i));
+    const __m256i acrossWord = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i + 1));
+    const __m256i downWord = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i + 2));
+    __m256i r, firstLow, across, acrossLow, down, downLow;
+    MultiplyLanes(first, amount, r, firstLow);
+    const __m256i range = _mm256_add_epi32(r, r);
+    MultiplyLanes(acrossWord, range, across, acrossLow);
+    MultiplyLanes(downWord, range, down, downLow);
+    const __m256i rejectedFirst = Below(firstLow, amount);
+    const __m256i isStill = _mm256_cmpeq_epi32(r, zero);
+    const __m256i rejectedLater = _mm256_or_si256(Below(acrossLow, range), Below(downLow, range));
+    const __m256i dx = _mm256_sub_epi32(r, across), dy = _mm256_sub_epi32(r, down);
+    const __m256i displacement = _mm256_or_si256(_mm256_and_si256(dx, low16), _mm256_slli_epi32(dy, 16));
+    const __m256i offset =
+        _mm256_add_epi32(_mm256_mullo_epi32(dy, rowSize), _mm256_add_epi32(dx, _mm256_add_epi32(dx, dx)));
+    const __m256i byRuleLanes = _mm256_or_si256(rejectedFirst, _mm256_andnot_si256(isStill, rejectedLater));
+    const __m256i stillLanes = _mm256_andnot_si256(rejectedFirst, isStill);
+    const __m256i marked =
+        _mm256_blendv_epi8(_mm256_blendv_epi8(offset, still, stillLanes), byRule, byRuleLanes);
+    // Offset and displacement side by side, records in order.
+    const __m256i low = _mm256_unpacklo_epi32(marked, displacement);
+    const __m256i high = _mm256_unpackhi_epi32(marked, displacement);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Records + i), _mm256_permute2x128_si256(low, high, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Records + i + 4),
+                        _mm256_permute2x128_si256(low, high, 0x31));
+  }
+  return i;
+}
+#endif
+
+// Words and records First ... End - 1 of a block that starts at word Base. The records of the
+// last two positions read words past End, which are computed here without being stored (a
+// neighbouring slice of the block stores them).
+void FillBlock(uint64_t State, uint64_t Base, uint32_t* Words, uint64_t* Records, int32_t First, int32_t End,
+               int32_t Amount, int32_t RowSize, bool Wide) {
+  FillWords(State, Base + uint64_t(First), Words + First, End - First, Wide);
+  if (!Recorded(Amount, RowSize)) {
+    std::fill(Records + First, Records + End, Record(ByRuleOffset, 0));
+    return;
+  }
+  const int32_t inside = std::max(First, End - 2);
+  int32_t done = First;
+#if VC_HAS_WIDE_PATH
+  if (Wide) done = MakeRecordsWide(Words, Records, First, inside, uint32_t(Amount), RowSize);
+#endif
+  MakeRecordsPlain(Words, Records, done, inside, uint32_t(Amount), RowSize);
+  for (int32_t i = inside; i < End; ++i) {
+    const auto word = [&](int32_t Index) {
+      return Index < End ? Words[Index] : TvcRandom::Word(State, Base + uint64_t(Index));
+    };
+    Records[i] = MakeRecord(word(i), word(i + 1), word(i + 2), uint32_t(Amount), RowSize);
+  }
+}
+
 // A block of the generator's words: words Base ... End - 1 stand in Block. Drawing goes on past
-// the block (the generator's rejections can take a pixel beyond it) by computing the word.
+// the block (a pixel's words can run past it) by computing the word.
 struct TWordBlock {
   uint64_t State = 0;
-  uint32_t* Block = nullptr;
+  const uint32_t* Block = nullptr;
+  const uint64_t* Records = nullptr;
   uint64_t Base = 0, End = 0;
   uint64_t Index = 0;  // the next word to draw
   uint32_t operator()() {
@@ -507,68 +624,92 @@ struct TWordBlock {
 
 // Where the sponge stands: the next pixel in raster order.
 struct TSpongePosition {
-  int64_t Pixel = 0;
   int32_t X = 0, Y = 0;
 };
 
-inline void MovePixel(const TvcRaster& Image, int32_t X, int32_t Y, int32_t SourceX, int32_t SourceY) {
-  const uint8_t* source = Image.At(SourceX, SourceY);
-  uint8_t* target = Image.At(X, Y);
-  const uint8_t b = source[0], g = source[1], r = source[2];
-  target[0] = b;
-  target[1] = g;
-  target[2] = r;
+inline void MovePixel(uint8_t* Target, const uint8_t* Source) {
+  uint16_t blueGreen;
+  std::memcpy(&blueGreen, Source, 2);
+  const uint8_t red = Source[2];
+  std::memcpy(Target, &blueGreen, 2);
+  Target[2] = red;
 }
 
-// Moves pixels from Position on while the next pixel's three words lie in the block (or until the
-// picture is done). A pixel whose draws meet a rejection (a low word the bounded draw must
-// redraw) goes through the generator's own rule, word by word.
+// A pixel whose draws meet a rejection (a low word the bounded draw must replace): the
+// generator's own rule, word by word from Index. Returns the next word's index.
+__attribute__((noinline)) uint64_t SpongePixelByRule(const TvcRaster& Image, int32_t Amount,
+                                                     TWordBlock& Words, uint64_t Index, int32_t X,
+                                                     int32_t Y) {
+  Words.Index = Index;
+  const int32_t r = TvcRandom::BelowFrom(Amount, Words);
+  const int32_t xs = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + X, 0, Image.Width - 1);
+  const int32_t ys = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + Y, 0, Image.Height - 1);
+  MovePixel(Image.At(X, Y), Image.At(xs, ys));
+  return Words.Index;
+}
+
+// Moves pixels from Position on while the next pixel's record lies in the block (or until the
+// picture is done). Everything the loops read stays in locals: the pixel stores could otherwise
+// alias it and force reloads. Pixels at least Amount - 1 from every edge take their source at
+// the record's offset; the others clamp the displacement to the picture.
 void SpongePixels(const TvcRaster& Image, int32_t Amount, TWordBlock& Words, TSpongePosition& Position) {
+  uint8_t* const pixels = Image.Pixels;
+  const ptrdiff_t rowSize = Image.RowSize;
   const int32_t w = Image.Width, h = Image.Height;
-  const int64_t pixels = int64_t(w) * h;
-  const uint32_t amount = uint32_t(Amount);
-  const uint32_t* block = Words.Block;
-  const uint64_t base = Words.Base, stop = Words.End < 2 ? 0 : Words.End - 2;
+  const uint64_t* const records = Words.Records;
+  const uint64_t base = Words.Base, available = Words.End - Words.Base;
+  // Columns innerLeft ... innerRight - 1 of rows innerTop ... innerBottom - 1 need no clamp.
+  const int32_t reach = Amount - 1;
+  const int32_t innerLeft = std::min(reach, w), innerRight = std::max(innerLeft, w - reach);
+  const int32_t innerTop = reach, innerBottom = h - reach;
   uint64_t index = Words.Index;
-  int64_t pixel = Position.Pixel;
   int32_t x = Position.X, y = Position.Y;
-  while (pixel < pixels && index >= base && index < stop) {
-    const uint32_t* next = block + (index - base);
-    const uint64_t first = uint64_t(next[0]) * amount;
-    if (uint32_t(first) >= amount) {
-      const int32_t r = int32_t(first >> 32);
-      if (r == 0) {
-        // No displacement: the pixel takes its own value.
-        ++index;
-      } else {
-        const uint32_t range = 2 * uint32_t(r);
-        const uint64_t across = uint64_t(next[1]) * range, down = uint64_t(next[2]) * range;
-        if (uint32_t(across) >= range && uint32_t(down) >= range) {
+  for (; y < h; ++y, x = 0) {
+    uint8_t* const row = pixels + y * rowSize;
+    const bool innerRow = y >= innerTop && y < innerBottom;
+    while (x < w) {
+      const int32_t end = !innerRow ? w : x < innerLeft ? innerLeft : x < innerRight ? innerRight : w;
+      if (innerRow && x >= innerLeft && x < innerRight) {
+        for (; x < end; ++x) {
+          // (Unsigned: an index before the block counts as outside it too.)
+          if (index - base >= available) goto done;
+          const uint64_t record = records[index - base];
+          const int32_t offset = int32_t(uint32_t(record));
+          if (offset <= ByRuleOffset) {
+            if (offset == StillOffset)
+              ++index;
+            else
+              index = SpongePixelByRule(Image, Amount, Words, index, x, y);
+            continue;
+          }
           index += 3;
-          MovePixel(Image, x, y, ClampInt(r - int32_t(across >> 32) + x, 0, w - 1),
-                    ClampInt(r - int32_t(down >> 32) + y, 0, h - 1));
-        } else {
-          // The first word stands; the other two go through the rule.
-          Words.Index = index + 1;
-          const int32_t dx = r - TvcRandom::BelowFrom(int32_t(range), Words);
-          const int32_t dy = r - TvcRandom::BelowFrom(int32_t(range), Words);
-          index = Words.Index;
-          MovePixel(Image, x, y, ClampInt(dx + x, 0, w - 1), ClampInt(dy + y, 0, h - 1));
+          uint8_t* target = row + 3 * x;
+          MovePixel(target, target + offset);
+        }
+      } else {
+        for (; x < end; ++x) {
+          if (index - base >= available) goto done;
+          const uint64_t record = records[index - base];
+          const int32_t offset = int32_t(uint32_t(record));
+          if (offset <= ByRuleOffset) {
+            if (offset == StillOffset)
+              ++index;
+            else
+              index = SpongePixelByRule(Image, Amount, Words, index, x, y);
+            continue;
+          }
+          index += 3;
+          const int32_t displacement = int32_t(record >> 32);
+          const int32_t xs = ClampInt(x + int16_t(displacement), 0, w - 1);
+          const int32_t ys = ClampInt(y + (displacement >> 16), 0, h - 1);
+          MovePixel(row + 3 * x, pixels + ys * rowSize + 3 * xs);
         }
       }
-    } else {
-      Words.Index = index;
-      const int32_t r = TvcRandom::BelowFrom(Amount, Words);
-      const int32_t xs = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + x, 0, w - 1);
-      const int32_t ys = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + y, 0, h - 1);
-      index = Words.Index;
-      MovePixel(Image, x, y, xs, ys);
     }
-    ++pixel;
-    if (++x == w) x = 0, ++y;
   }
+done:
   Words.Index = index;
-  Position = TSpongePosition{pixel, x, y};
+  Position = TSpongePosition{x, y};
 }
 
 }  // namespace
@@ -576,61 +717,64 @@ void SpongePixels(const TvcRaster& Image, int32_t Amount, TWordBlock& Words, TSp
 void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcEffectScratch& Scratch) {
   // An amount of 0 or less draws nothing, 1 draws one word a pixel and moves nothing.
   if (Image.Empty() || Amount <= 0) return;
-  const int64_t pixels = int64_t(Image.Width) * Image.Height;
-  if (Amount == 1) return Random.Skip(uint64_t(pixels));
+  if (Amount == 1) return Random.Skip(uint64_t(Image.Width) * uint64_t(Image.Height));
   // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
   if (Amount > (1 << 30)) Amount = 1 << 30;
   const bool wide = vcUseWidePath();
   TvcBandPool& bands = Scratch.Bands();
   TWordBlock words{Random.State()};
   TSpongePosition position;
-  // Alone: blocks that stay in the first-level cache, made and drawn from in turn. With threads:
-  // two large blocks; one thread draws from one while the others fill the next.
+  // Alone: small blocks that stay in the first-level cache, made and drawn from in turn. With
+  // threads: two large blocks; one thread draws from one while the others make the next.
   const int32_t threads = bands.BandCount(Image.Height, int64_t(Image.Width) * 3);
-  const int32_t makers = std::min(threads - 1, 2);
+  const int32_t makers = std::min(threads - 1, 4);
+  const int32_t blockWords = makers <= 0 ? 2048 : 1 << 16;
+  const size_t blocks = makers <= 0 ? 1 : 2;
+  uint32_t* const allWords = Scratch.Words(blocks * size_t(blockWords));
+  uint64_t* const allRecords = Scratch.Records(blocks * size_t(blockWords));
+  uint32_t* buffers[2] = {allWords, allWords + (blocks - 1) * size_t(blockWords)};
+  const auto recordsOf = [&](uint32_t* Buffer) { return allRecords + (Buffer - allWords); };
+  const auto use = [&](uint32_t* Buffer, uint64_t Base) {
+    words.Block = Buffer;
+    words.Records = recordsOf(Buffer);
+    words.Base = Base;
+    words.End = Base + uint64_t(blockWords);
+  };
+  const auto fill = [&](uint32_t* Buffer, uint64_t Base, int32_t Slice, int32_t Slices) {
+    FillBlock(words.State, Base, Buffer, recordsOf(Buffer), vcBandStart(blockWords, Slices, Slice),
+              vcBandStart(blockWords, Slices, Slice + 1), Amount, Image.RowSize, wide);
+  };
   if (makers <= 0) {
-    constexpr int32_t blockWords = 4096;
-    words.Block = Scratch.Words(blockWords);
-    while (position.Pixel < pixels) {
-      words.Base = words.Index;
-      words.End = words.Base + blockWords;
-      FillWords(words.State, words.Base, words.Block, blockWords, wide);
+    while (position.Y < Image.Height) {
+      fill(buffers[0], words.Index, 0, 1);
+      use(buffers[0], words.Index);
       SpongePixels(Image, Amount, words, position);
     }
   } else {
-    constexpr int32_t blockWords = 1 << 16;
-    uint32_t* buffers[2] = {Scratch.Words(2 * size_t(blockWords)), nullptr};
-    buffers[1] = buffers[0] + blockWords;
-    const auto fill = [&](uint32_t* Block, uint64_t Base, int32_t Slice, int32_t Slices) {
-      const int32_t first = vcBandStart(blockWords, Slices, Slice),
-                    end = vcBandStart(blockWords, Slices, Slice + 1);
-      FillWords(words.State, Base + uint64_t(first), Block + first, end - first, wide);
-    };
     int current = 0;
-    uint64_t base = 0;
     bool filled = false;
-    while (position.Pixel < pixels) {
-      // The block must hold the next pixel's words (a run of rejections can leave it behind).
-      if (!filled || words.Index < base || words.Index + 3 > base + blockWords) {
-        base = words.Index;
+    while (position.Y < Image.Height) {
+      // The block must hold the next pixel's record (a pixel drawn by the rule can leave it
+      // behind).
+      if (!filled || words.Index < words.Base || words.Index >= words.End) {
+        const uint64_t base = words.Index;
         bands.Run(makers, [&](int32_t Band) { fill(buffers[current], base, Band, makers); });
+        use(buffers[current], base);
         filled = true;
       }
-      words.Block = buffers[current];
-      words.Base = base;
-      words.End = base + blockWords;
-      // The next block overlaps this one a little, so that the pixel this block stops at (at
-      // most two words before its end) finds its words there.
-      const uint64_t nextBase = base + blockWords - 8;
-      uint32_t* nextBlock = buffers[1 - current];
-      bands.Run(1 + makers, [&](int32_t Band) {
+      // The next block starts where this one ends: the pixel this block stops at starts there or
+      // a word or two later.
+      const uint64_t nextBase = words.End;
+      uint32_t* nextBuffer = buffers[1 - current];
+      // The moves stay on the calling thread, whose cache holds the picture.
+      bands.RunWithCallerFirst(1 + makers, [&](int32_t Band) {
         if (Band == 0)
           SpongePixels(Image, Amount, words, position);
         else
-          fill(nextBlock, nextBase, Band - 1, makers);
+          fill(nextBuffer, nextBase, Band - 1, makers);
       });
       current = 1 - current;
-      base = nextBase;
+      use(buffers[current], nextBase);
     }
   }
   Random.Skip(words.Index);
