@@ -24,9 +24,8 @@ class TvcEffectScratch {
   int16_t* Sums(size_t Count) { return Grow(FSums, Count); }
   // Per-column or per-row integer tables (clamped neighbours, wave shifts, stretch steps).
   int32_t* Table(int Slot, size_t Count) { return Grow(FTables.at(size_t(Slot)), Count); }
-  // Words of the random generator and what they make a pixel do (sponge).
-  uint32_t* Words(size_t Count) { return Grow(FWords, Count); }
-  uint64_t* Records(size_t Count) { return Grow(FRecords, Count); }
+  // What the random generator's words make a pixel do (sponge).
+  uint32_t* Records(size_t Count) { return Grow(FRecords, Count); }
   // Per-column floating-point products (rotation).
   double* Products(int Slot, size_t Count) { return Grow(FProducts.at(size_t(Slot)), Count); }
 
@@ -36,7 +35,7 @@ class TvcEffectScratch {
   // Bytes held, for tests that check the buffers stop growing.
   size_t Capacity() const {
     size_t total = FImage.capacity() + FRow.capacity() + FSums.capacity() * sizeof(int16_t) +
-                   FWords.capacity() * sizeof(uint32_t) + FRecords.capacity() * sizeof(uint64_t);
+                   FRecords.capacity() * sizeof(uint32_t);
     for (const auto& table : FTables) total += table.capacity() * sizeof(int32_t);
     for (const auto& products : FProducts) total += products.capacity() * sizeof(double);
     return total;
@@ -52,8 +51,7 @@ class TvcEffectScratch {
   std::vector<uint8_t> FImage;
   std::vector<uint8_t> FRow;
   std::vector<int16_t> FSums;
-  std::vector<uint32_t> FWords;
-  std::vector<uint64_t> FRecords;
+  std::vector<uint32_t> FRecords;
   std::array<std::vector<int32_t>, TableSlots> FTables;
   std::array<std::vector<double>, 2> FProducts;
   TvcBandPool FBands;

@@ -493,41 +493,33 @@ void FillWords(uint64_t State, uint64_t First, uint32_t* Words, int32_t Count, b
   FillWordsPlain(State, First + uint64_t(done), Words + done, Count - done);
 }
 
-// What a pixel whose draws start at a word does, one record per word. The low half is the byte
-// offset of its source from the pixel, dy x row size + 3 dx, for pixels far enough from the edges
-// that the clamps change nothing; the high half holds dx and dy (16 bits each) for the others. In
-// place of the offset stand two marks: no displacement (the first draw is 0: one word, the pixel
-// keeps its value), or a draw that rejects a word (the pixel goes through the generator's rule).
-// Records are made for amounts whose displacements fit 16 bits and whose offsets fit 31; above
-// that every pixel goes through the rule.
-constexpr int32_t StillOffset = INT32_MIN;
-constexpr int32_t ByRuleOffset = INT32_MIN + 1;
+// What a pixel whose draws start at a word does, one record per word: the displacement, dx and
+// dy in the two 16-bit halves, or one of two marks in place of dx (no displacement is -32768):
+// no displacement (the first draw is 0: one word, the pixel keeps its value), or a draw that
+// rejects a word (the pixel goes through the generator's rule). Records are made for amounts
+// whose displacements fit 16 bits; above that every pixel goes through the rule.
+constexpr uint32_t RecordMark = 0x8000;
+constexpr uint32_t StillRecord = RecordMark;
+constexpr uint32_t ByRuleRecord = RecordMark | 1u << 16;
+constexpr int32_t RecordedAmounts = 32767;
 
-bool Recorded(int32_t Amount, int32_t RowSize) {
-  return Amount <= 32767 && int64_t(Amount) * (int64_t(RowSize) + 3) < (int64_t(1) << 30);
-}
-
-uint64_t Record(int32_t Offset, uint32_t Displacement) {
-  return uint64_t(uint32_t(Offset)) | uint64_t(Displacement) << 32;
-}
-
-uint64_t MakeRecord(uint32_t First, uint32_t Across, uint32_t Down, uint32_t Amount, int32_t RowSize) {
+uint32_t MakeRecord(uint32_t First, uint32_t Across, uint32_t Down, uint32_t Amount) {
   const uint64_t first = uint64_t(First) * Amount;
-  if (uint32_t(first) < Amount) return Record(ByRuleOffset, 0);
+  if (uint32_t(first) < Amount) return ByRuleRecord;
   const uint32_t r = uint32_t(first >> 32);
-  if (r == 0) return Record(StillOffset, 0);
+  if (r == 0) return StillRecord;
   const uint32_t range = 2 * r;
   const uint64_t across = uint64_t(Across) * range, down = uint64_t(Down) * range;
-  if (uint32_t(across) < range || uint32_t(down) < range) return Record(ByRuleOffset, 0);
-  const int32_t dx = int32_t(r - uint32_t(across >> 32)), dy = int32_t(r - uint32_t(down >> 32));
-  return Record(dy * RowSize + 3 * dx, (uint32_t(dx) & 0xFFFF) | uint32_t(dy) << 16);
+  if (uint32_t(across) < range || uint32_t(down) < range) return ByRuleRecord;
+  const uint32_t dx = r - uint32_t(across >> 32), dy = r - uint32_t(down >> 32);
+  return (dx & 0xFFFF) | dy << 16;
 }
 
-// Records From ... To - 1 from Words (indexed alike, with two more words after To - 1).
-void MakeRecordsPlain(const uint32_t* Words, uint64_t* Records, int32_t From, int32_t To, uint32_t Amount,
-                      int32_t RowSize) {
-  for (int32_t i = From; i < To; ++i)
-    Records[i] = MakeRecord(Words[i], Words[i + 1], Words[i + 2], Amount, RowSize);
+// Records 0 ... Count - 1 from Words (indexed alike, with two more words after Count - 1).
+void MakeRecordsPlain(const uint32_t* Words, uint32_t* Records, int32_t From, int32_t Count,
+                      uint32_t Amount) {
+  for (int32_t i = From; i < Count; ++i)
+    Records[i] = MakeRecord(Words[i], Words[i + 1], Words[i + 2], Amount);
 }
 
 #if VC_HAS_WIDE_PATH
@@ -546,14 +538,14 @@ VC_WIDE_TARGET inline __m256i Below(__m256i A, __m256i B) {
 }
 
 // Eight records at a time, each lane the same as MakeRecord. Returns the records done.
-VC_WIDE_TARGET __attribute__((noinline)) int32_t MakeRecordsWide(const uint32_t* Words, uint64_t* Records,
-                                                                 int32_t From, int32_t To, uint32_t Amount,
-                                                                 int32_t RowSize) {
+VC_WIDE_TARGET __attribute__((noinline)) int32_t MakeRecordsWide(const uint32_t* Words, uint32_t* Records,
+                                                                 int32_t Count, uint32_t Amount) {
   const __m256i amount = _mm256_set1_epi32(int32_t(Amount)), zero = _mm256_setzero_si256();
-  const __m256i rowSize = _mm256_set1_epi32(RowSize), low16 = _mm256_set1_epi32(0xFFFF);
-  const __m256i still = _mm256_set1_epi32(StillOffset), byRule = _mm256_set1_epi32(ByRuleOffset);
-  int32_t i = From;
-  for (; i + 8 <= To; i += 8) {
+  const __m256i low16 = _mm256_set1_epi32(0xFFFF);
+  const __m256i still = _mm256_set1_epi32(int32_t(StillRecord)),
+                byRule = _mm256_set1_epi32(int32_t(ByRuleRecord));
+  int32_t i = 0;
+  for (; i + 8 <= Count; i += 8) {
     const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i));
     const __m256i acrossWord = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i + 1));
     const __m256i downWord = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Words + i + 2));
@@ -565,61 +557,51 @@ VC_WIDE_TARGET __attribute__((noinline)) int32_t MakeRecordsWide(const uint32_t*
     const __m256i rejectedFirst = Below(firstLow, amount);
     const __m256i isStill = _mm256_cmpeq_epi32(r, zero);
     const __m256i rejectedLater = _mm256_or_si256(Below(acrossLow, range), Below(downLow, range));
-    const __m256i dx = _mm256_sub_epi32(r, across), dy = _mm256_sub_epi32(r, down);
-    const __m256i displacement = _mm256_or_si256(_mm256_and_si256(dx, low16), _mm256_slli_epi32(dy, 16));
-    const __m256i offset =
-        _mm256_add_epi32(_mm256_mullo_epi32(dy, rowSize), _mm256_add_epi32(dx, _mm256_add_epi32(dx, dx)));
+    const __m256i record = _mm256_or_si256(_mm256_and_si256(_mm256_sub_epi32(r, across), low16),
+                                           _mm256_slli_epi32(_mm256_sub_epi32(r, down), 16));
     const __m256i byRuleLanes = _mm256_or_si256(rejectedFirst, _mm256_andnot_si256(isStill, rejectedLater));
     const __m256i stillLanes = _mm256_andnot_si256(rejectedFirst, isStill);
-    const __m256i marked =
-        _mm256_blendv_epi8(_mm256_blendv_epi8(offset, still, stillLanes), byRule, byRuleLanes);
-    // Offset and displacement side by side, records in order.
-    const __m256i low = _mm256_unpacklo_epi32(marked, displacement);
-    const __m256i high = _mm256_unpackhi_epi32(marked, displacement);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Records + i), _mm256_permute2x128_si256(low, high, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Records + i + 4),
-                        _mm256_permute2x128_si256(low, high, 0x31));
+    _mm256_storeu_si256(
+        reinterpret_cast<__m256i*>(Records + i),
+        _mm256_blendv_epi8(_mm256_blendv_epi8(record, still, stillLanes), byRule, byRuleLanes));
   }
   return i;
 }
 #endif
 
-// Words and records First ... End - 1 of a block that starts at word Base. The records of the
-// last two positions read words past End, which are computed here without being stored (a
-// neighbouring slice of the block stores them).
-void FillBlock(uint64_t State, uint64_t Base, uint32_t* Words, uint64_t* Records, int32_t First, int32_t End,
-               int32_t Amount, int32_t RowSize, bool Wide) {
-  FillWords(State, Base + uint64_t(First), Words + First, End - First, Wide);
-  if (!Recorded(Amount, RowSize)) {
-    std::fill(Records + First, Records + End, Record(ByRuleOffset, 0));
+// Records First ... End - 1 of a block that starts at word Base. The words are made a chunk at a
+// time in a small buffer that stays in the first-level cache; only the records are stored.
+void FillBlock(uint64_t State, uint64_t Base, uint32_t* Records, int32_t First, int32_t End, int32_t Amount,
+               bool Wide) {
+  if (Amount > RecordedAmounts) {
+    std::fill(Records + First, Records + End, ByRuleRecord);
     return;
   }
-  const int32_t inside = std::max(First, End - 2);
-  int32_t done = First;
+  constexpr int32_t chunk = 1024;
+  uint32_t words[chunk + 8];
+  for (int32_t from = First; from < End; from += chunk) {
+    const int32_t count = std::min(chunk, End - from);
+    // Two more words than records: the last records' other draws.
+    FillWords(State, Base + uint64_t(from), words, count + 2, Wide);
+    int32_t done = 0;
 #if VC_HAS_WIDE_PATH
-  if (Wide) done = MakeRecordsWide(Words, Records, First, inside, uint32_t(Amount), RowSize);
+    if (Wide) done = MakeRecordsWide(words, Records + from, count, uint32_t(Amount));
 #endif
-  MakeRecordsPlain(Words, Records, done, inside, uint32_t(Amount), RowSize);
-  for (int32_t i = inside; i < End; ++i) {
-    const auto word = [&](int32_t Index) {
-      return Index < End ? Words[Index] : TvcRandom::Word(State, Base + uint64_t(Index));
-    };
-    Records[i] = MakeRecord(word(i), word(i + 1), word(i + 2), uint32_t(Amount), RowSize);
+    MakeRecordsPlain(words, Records + from, done, count, uint32_t(Amount));
   }
 }
 
-// A block of the generator's words: words Base ... End - 1 stand in Block. Drawing goes on past
-// the block (a pixel's words can run past it) by computing the word.
-struct TWordBlock {
+// The generator's words from a fixed state, drawn one after the other from Index on.
+struct TWordSource {
   uint64_t State = 0;
-  const uint32_t* Block = nullptr;
-  const uint64_t* Records = nullptr;
-  uint64_t Base = 0, End = 0;
   uint64_t Index = 0;  // the next word to draw
-  uint32_t operator()() {
-    const uint64_t index = Index++;
-    return index >= Base && index < End ? Block[index - Base] : TvcRandom::Word(State, index);
-  }
+  uint32_t operator()() { return TvcRandom::Word(State, Index++); }
+};
+
+// A block of records: the records of words Base ... End - 1.
+struct TRecordBlock {
+  const uint32_t* Records = nullptr;
+  uint64_t Base = 0, End = 0;
 };
 
 // Where the sponge stands: the next pixel in raster order.
@@ -637,78 +619,78 @@ inline void MovePixel(uint8_t* Target, const uint8_t* Source) {
 
 // A pixel whose draws meet a rejection (a low word the bounded draw must replace): the
 // generator's own rule, word by word from Index. Returns the next word's index.
-__attribute__((noinline)) uint64_t SpongePixelByRule(const TvcRaster& Image, int32_t Amount,
-                                                     TWordBlock& Words, uint64_t Index, int32_t X,
-                                                     int32_t Y) {
-  Words.Index = Index;
-  const int32_t r = TvcRandom::BelowFrom(Amount, Words);
-  const int32_t xs = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + X, 0, Image.Width - 1);
-  const int32_t ys = ClampInt(r - TvcRandom::BelowFrom(2 * r, Words) + Y, 0, Image.Height - 1);
+__attribute__((noinline)) uint64_t SpongePixelByRule(const TvcRaster& Image, int32_t Amount, uint64_t State,
+                                                     uint64_t Index, int32_t X, int32_t Y) {
+  TWordSource words{State, Index};
+  const int32_t r = TvcRandom::BelowFrom(Amount, words);
+  const int32_t xs = ClampInt(r - TvcRandom::BelowFrom(2 * r, words) + X, 0, Image.Width - 1);
+  const int32_t ys = ClampInt(r - TvcRandom::BelowFrom(2 * r, words) + Y, 0, Image.Height - 1);
   MovePixel(Image.At(X, Y), Image.At(xs, ys));
-  return Words.Index;
+  return words.Index;
 }
 
-// Moves pixels from Position on while the next pixel's record lies in the block (or until the
-// picture is done). Everything the loops read stays in locals: the pixel stores could otherwise
-// alias it and force reloads. Pixels at least Amount - 1 from every edge take their source at
-// the record's offset; the others clamp the displacement to the picture.
-void SpongePixels(const TvcRaster& Image, int32_t Amount, TWordBlock& Words, TSpongePosition& Position) {
+// Moves the pixels of one run of a row, From ... To - 1, starting at word Index, as long as the
+// records last: a pixel reads the record at its first word and starts the next pixel one or three
+// words later, so Limit pixels (at most a third of the records left) need no check. Inner runs lie
+// at least Amount - 1 from every edge and need no clamp. Returns the first pixel not moved; a pixel
+// drawn by the rule ends the run early (its words are not known ahead).
+template <bool Inner>
+int32_t SpongeRun(const TvcRaster& Image, int32_t Amount, uint64_t State, const uint32_t* Records,
+                  uint64_t Base, uint64_t& Index, int32_t From, int32_t To, int32_t Y) {
   uint8_t* const pixels = Image.Pixels;
   const ptrdiff_t rowSize = Image.RowSize;
   const int32_t w = Image.Width, h = Image.Height;
-  const uint64_t* const records = Words.Records;
-  const uint64_t base = Words.Base, available = Words.End - Words.Base;
+  uint8_t* const row = pixels + Y * rowSize;
+  const uint32_t* next = Records + (Index - Base);
+  for (int32_t x = From; x < To; ++x) {
+    const uint32_t record = *next;
+    if ((record & 0xFFFF) == RecordMark) {
+      if (record != StillRecord) {
+        Index = SpongePixelByRule(Image, Amount, State, Base + uint64_t(next - Records), x, Y);
+        return x + 1;
+      }
+      // No displacement: the pixel keeps its value.
+      ++next;
+      continue;
+    }
+    next += 3;
+    const int32_t dx = int16_t(record), dy = int32_t(record) >> 16;
+    if (Inner) {
+      uint8_t* target = row + 3 * x;
+      MovePixel(target, target + (dy * rowSize + 3 * dx));
+    } else {
+      MovePixel(row + 3 * x, pixels + ClampInt(Y + dy, 0, h - 1) * rowSize + 3 * ClampInt(x + dx, 0, w - 1));
+    }
+  }
+  Index = Base + uint64_t(next - Records);
+  return To;
+}
+
+// Moves pixels from Position on while the next pixel's record lies in the block (or until the
+// picture is done); Index is the next word.
+void SpongePixels(const TvcRaster& Image, int32_t Amount, uint64_t State, const TRecordBlock& Block,
+                  uint64_t& Index, TSpongePosition& Position) {
+  const int32_t w = Image.Width, h = Image.Height;
   // Columns innerLeft ... innerRight - 1 of rows innerTop ... innerBottom - 1 need no clamp.
   const int32_t reach = Amount - 1;
   const int32_t innerLeft = std::min(reach, w), innerRight = std::max(innerLeft, w - reach);
   const int32_t innerTop = reach, innerBottom = h - reach;
-  uint64_t index = Words.Index;
   int32_t x = Position.X, y = Position.Y;
   for (; y < h; ++y, x = 0) {
-    uint8_t* const row = pixels + y * rowSize;
     const bool innerRow = y >= innerTop && y < innerBottom;
     while (x < w) {
-      const int32_t end = !innerRow ? w : x < innerLeft ? innerLeft : x < innerRight ? innerRight : w;
-      if (innerRow && x >= innerLeft && x < innerRight) {
-        for (; x < end; ++x) {
-          // (Unsigned: an index before the block counts as outside it too.)
-          if (index - base >= available) goto done;
-          const uint64_t record = records[index - base];
-          const int32_t offset = int32_t(uint32_t(record));
-          if (offset <= ByRuleOffset) {
-            if (offset == StillOffset)
-              ++index;
-            else
-              index = SpongePixelByRule(Image, Amount, Words, index, x, y);
-            continue;
-          }
-          index += 3;
-          uint8_t* target = row + 3 * x;
-          MovePixel(target, target + offset);
-        }
-      } else {
-        for (; x < end; ++x) {
-          if (index - base >= available) goto done;
-          const uint64_t record = records[index - base];
-          const int32_t offset = int32_t(uint32_t(record));
-          if (offset <= ByRuleOffset) {
-            if (offset == StillOffset)
-              ++index;
-            else
-              index = SpongePixelByRule(Image, Amount, Words, index, x, y);
-            continue;
-          }
-          index += 3;
-          const int32_t displacement = int32_t(record >> 32);
-          const int32_t xs = ClampInt(x + int16_t(displacement), 0, w - 1);
-          const int32_t ys = ClampInt(y + (displacement >> 16), 0, h - 1);
-          MovePixel(row + 3 * x, pixels + ys * rowSize + 3 * xs);
-        }
-      }
+      // Records left: the pixel at a record three from the end still finds its words in the
+      // record, so every record may start a pixel.
+      if (Index < Block.Base || Index >= Block.End) goto done;
+      const int64_t left = int64_t(Block.End - Index);
+      const bool inner = innerRow && x >= innerLeft && x < innerRight;
+      const int32_t runEnd = inner ? innerRight : innerRow && x < innerLeft ? innerLeft : w;
+      const int32_t end = int32_t(std::min<int64_t>(runEnd, x + std::max<int64_t>(1, (left + 2) / 3)));
+      x = inner ? SpongeRun<true>(Image, Amount, State, Block.Records, Block.Base, Index, x, end, y)
+                : SpongeRun<false>(Image, Amount, State, Block.Records, Block.Base, Index, x, end, y);
     }
   }
 done:
-  Words.Index = index;
   Position = TSpongePosition{x, y};
 }
 
@@ -722,62 +704,53 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   if (Amount > (1 << 30)) Amount = 1 << 30;
   const bool wide = vcUseWidePath();
   TvcBandPool& bands = Scratch.Bands();
-  TWordBlock words{Random.State()};
+  const uint64_t state = Random.State();
+  uint64_t index = 0;
   TSpongePosition position;
-  // Alone: small blocks that stay in the first-level cache, made and drawn from in turn. With
-  // threads: two large blocks; one thread draws from one while the others make the next.
+  // Alone: small blocks that stay in the cache, made and drawn from in turn. With threads: two
+  // blocks; the calling thread draws from one while the others make the next.
   const int32_t threads = bands.BandCount(Image.Height, int64_t(Image.Width) * 3);
   const int32_t makers = std::min(threads - 1, 4);
-  const int32_t blockWords = makers <= 0 ? 2048 : 1 << 16;
-  const size_t blocks = makers <= 0 ? 1 : 2;
-  uint32_t* const allWords = Scratch.Words(blocks * size_t(blockWords));
-  uint64_t* const allRecords = Scratch.Records(blocks * size_t(blockWords));
-  uint32_t* buffers[2] = {allWords, allWords + (blocks - 1) * size_t(blockWords)};
-  const auto recordsOf = [&](uint32_t* Buffer) { return allRecords + (Buffer - allWords); };
-  const auto use = [&](uint32_t* Buffer, uint64_t Base) {
-    words.Block = Buffer;
-    words.Records = recordsOf(Buffer);
-    words.Base = Base;
-    words.End = Base + uint64_t(blockWords);
-  };
-  const auto fill = [&](uint32_t* Buffer, uint64_t Base, int32_t Slice, int32_t Slices) {
-    FillBlock(words.State, Base, Buffer, recordsOf(Buffer), vcBandStart(blockWords, Slices, Slice),
-              vcBandStart(blockWords, Slices, Slice + 1), Amount, Image.RowSize, wide);
+  const int32_t blockRecords = makers <= 0 ? 4096 : 1 << 15;
+  uint32_t* const records = Scratch.Records(size_t(makers <= 0 ? 1 : 2) * size_t(blockRecords));
+  const auto fill = [&](uint32_t* Records, uint64_t Base, int32_t Slice, int32_t Slices) {
+    FillBlock(state, Base, Records, vcBandStart(blockRecords, Slices, Slice),
+              vcBandStart(blockRecords, Slices, Slice + 1), Amount, wide);
   };
   if (makers <= 0) {
     while (position.Y < Image.Height) {
-      fill(buffers[0], words.Index, 0, 1);
-      use(buffers[0], words.Index);
-      SpongePixels(Image, Amount, words, position);
+      fill(records, index, 0, 1);
+      SpongePixels(Image, Amount, state, TRecordBlock{records, index, index + uint64_t(blockRecords)}, index,
+                   position);
     }
   } else {
+    uint32_t* buffers[2] = {records, records + blockRecords};
     int current = 0;
-    bool filled = false;
+    TRecordBlock block;
     while (position.Y < Image.Height) {
       // The block must hold the next pixel's record (a pixel drawn by the rule can leave it
       // behind).
-      if (!filled || words.Index < words.Base || words.Index >= words.End) {
-        const uint64_t base = words.Index;
+      if (!block.Records || index < block.Base || index >= block.End) {
+        const uint64_t base = index;
         bands.Run(makers, [&](int32_t Band) { fill(buffers[current], base, Band, makers); });
-        use(buffers[current], base);
-        filled = true;
+        block = TRecordBlock{buffers[current], base, base + uint64_t(blockRecords)};
       }
       // The next block starts where this one ends: the pixel this block stops at starts there or
       // a word or two later.
-      const uint64_t nextBase = words.End;
+      const uint64_t nextBase = block.End;
       uint32_t* nextBuffer = buffers[1 - current];
       // The moves stay on the calling thread, whose cache holds the picture.
       bands.RunWithCallerFirst(1 + makers, [&](int32_t Band) {
         if (Band == 0)
-          SpongePixels(Image, Amount, words, position);
+          SpongePixels(Image, Amount, state, block, index, position);
         else
           fill(nextBuffer, nextBase, Band - 1, makers);
       });
       current = 1 - current;
-      use(buffers[current], nextBase);
+      block = TRecordBlock{buffers[current], nextBase, nextBase + uint64_t(blockRecords)};
     }
   }
-  Random.Skip(words.Index);
+  Random.Skip(index);
 }
 
 }  // namespace vcfx
