@@ -279,12 +279,17 @@ void UseAllThreads() {
 constexpr int Repetitions = 5;
 
 // Registers Body as "<Name>/1 thread" and "<Name>/all threads", and Reference (when given) as
-// "<Name>/reference" on one thread.
-void RegisterBoth(const std::string& Name, std::function<void()> Body, std::function<void()> Reference) {
-  const auto add = [](const std::string& RunName, std::function<void()> Mode, std::function<void()> Run) {
+// "<Name>/reference" on one thread. Reset (when given) runs untimed before each repetition: the
+// effects work in place, and ours and the reference should start from the same picture (some
+// costs depend on it).
+void RegisterBoth(const std::string& Name, std::function<void()> Body, std::function<void()> Reference,
+                  std::function<void()> Reset = nullptr) {
+  const auto add = [Reset](const std::string& RunName, std::function<void()> Mode,
+                           std::function<void()> Run) {
     benchmark::RegisterBenchmark(RunName.c_str(),
-                                 [Mode, Run](benchmark::State& State) {
+                                 [Mode, Run, Reset](benchmark::State& State) {
                                    Mode();
+                                   if (Reset) Reset();
                                    for (auto _ : State) Run();
                                  })
         ->Unit(benchmark::kMillisecond)
@@ -372,7 +377,8 @@ int main(int argc, char** argv) {
           [c, &work, random] {
             c.Reference(work.Raster, *random);
             benchmark::DoNotOptimize(work.Bytes.data());
-          });
+          },
+          [&source, &work] { vcfx::CopyPixels(source.Raster, work.Raster); });
       rows.push_back({label, prefix + label, true, c.Target});
     }
 

@@ -275,6 +275,92 @@ void SharpenFinishRow(uint8_t* Row, const int16_t* Sums, int32_t Width, int32_t 
   for (; i < end; ++i) Row[i] = uint8_t(SharpenResult(Sums[i] - Row[i - offset]));
 }
 
+// Distance 1 as a wavefront over WaveRows rows: each row runs two pixels behind the one above,
+// so that when a row's pixel is due, the three pixels of the row above that it reads are
+// finished, and the three of the row below still hold their old values. The same reads as the
+// row-by-row rule, so the same bytes; but the rows' chains (each pixel waits for its left
+// neighbour) now run side by side. Per row, everything that does not come from the rows being
+// computed (the row below, the right neighbour, the centre; for the first row also the finished
+// row above) is summed beforehand into Partial; the wavefront subtracts the row above's three
+// fresh results and the left neighbour.
+constexpr int32_t WaveRows = 8;
+
+// One pixel of the wavefront: column X of Row, from its partial sums, the row above's results
+// (Above; none for the group's first row, whose row above is in its sums) and its left
+// neighbour (in column 0 the centre itself, which its sums hold).
+inline void SharpenWavePixel(uint8_t* Row, const uint8_t* Above, const int16_t* Partial, int32_t X,
+                             int32_t Width) {
+  const int32_t l = X > 0 ? X - 1 : 0, r = X + 1 < Width ? X + 1 : Width - 1;
+  for (int c = 0; c < 3; ++c) {
+    int32_t value = Partial[3 * X + c];
+    if (Above) value -= Above[3 * l + c] + Above[3 * X + c] + Above[3 * r + c];
+    if (X > 0) value -= Row[3 * (X - 1) + c];
+    Row[3 * X + c] = uint8_t(SharpenResult(value));
+  }
+}
+
+#if VC_HAS_WIDE_PATH
+// Rows[k] (k = 0 ... WaveRows - 1, consecutive rows) with their partial sums; Width is at least
+// 2 x WaveRows + 1. Two rows share a register, four 16-bit lanes each (three channels and a
+// spare); at step t, row k works on column t - 2k. The pixels before the first step at which
+// every row's column is at least 1, and after the last at which every row's is at most
+// Width - 2, go one by one (rows in order: each row's earlier columns are then done).
+VC_WIDE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Rows,
+                                                              const int16_t* const* Partial, int32_t Width) {
+  constexpr int32_t firstStep = 2 * WaveRows - 1;
+  constexpr int32_t registers = WaveRows / 2;
+  for (int32_t k = 0; k < WaveRows; ++k)
+    for (int32_t x = 0; x < firstStep - 2 * k; ++x)
+      SharpenWavePixel(Rows[k], k ? Rows[k - 1] : nullptr, Partial[k], x, Width);
+  // The results of the three steps before the first, each row at its own column (columns before
+  // 0 are only ever read by the row below the last, which is not in the group).
+  __m128i recent[3][registers];
+  for (int32_t back = 1; back <= 3; ++back) {
+    alignas(16) int16_t lanes[registers][8] = {};
+    for (int32_t k = 0; k < WaveRows; ++k) {
+      const int32_t x = firstStep - back - 2 * k;
+      if (x < 0) continue;
+      for (int c = 0; c < 3; ++c) lanes[k / 2][4 * (k % 2) + c] = Rows[k][3 * x + c];
+    }
+    for (int32_t j = 0; j < registers; ++j)
+      recent[back - 1][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[j]));
+  }
+  __m128i v1[registers], v2[registers], v3[registers];
+  for (int32_t j = 0; j < registers; ++j) v1[j] = recent[0][j], v2[j] = recent[1][j], v3[j] = recent[2][j];
+  const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
+  for (int32_t t = firstStep; t <= Width - 2; ++t) {
+    __m128i window[registers], partial[registers];
+    for (int32_t j = 0; j < registers; ++j) {
+      // The row above's three results around the column: the last three steps of that row.
+      window[j] = _mm_add_epi16(_mm_add_epi16(v1[j], v2[j]), v3[j]);
+      const int16_t* upper = Partial[2 * j] + 3 * (t - 4 * j);
+      const int16_t* lower = Partial[2 * j + 1] + 3 * (t - 4 * j - 2);
+      partial[j] = _mm_castpd_si128(
+          _mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper))),
+                       reinterpret_cast<const double*>(lower)));
+    }
+    for (int32_t j = 0; j < registers; ++j) {
+      // Each row's lanes take the window of the row above (the first row's is in its sums).
+      const __m128i above = j ? _mm_alignr_epi8(window[j], window[j - 1], 8) : _mm_slli_si128(window[0], 8);
+      const __m128i difference = _mm_sub_epi16(_mm_sub_epi16(partial[j], above), v1[j]);
+      const __m128i value = _mm_min_epi16(_mm_max_epi16(_mm_srai_epi16(difference, 3), zero), top);
+      const __m128i bytes = _mm_packus_epi16(value, value);
+      // 4 bytes a row; the fourth lands on the next column, which the next step writes.
+      const uint32_t upperPixel = uint32_t(_mm_cvtsi128_si32(bytes)),
+                     lowerPixel = uint32_t(_mm_extract_epi32(bytes, 1));
+      std::memcpy(Rows[2 * j] + 3 * (t - 4 * j), &upperPixel, 4);
+      std::memcpy(Rows[2 * j + 1] + 3 * (t - 4 * j - 2), &lowerPixel, 4);
+      v3[j] = v2[j];
+      v2[j] = v1[j];
+      v1[j] = value;
+    }
+  }
+  for (int32_t k = 0; k < WaveRows; ++k)
+    for (int32_t x = Width - 1 - 2 * k; x < Width; ++x)
+      SharpenWavePixel(Rows[k], k ? Rows[k - 1] : nullptr, Partial[k], x, Width);
+}
+#endif
+
 // The first and last rows, whose upper or lower grid row is the row itself.
 void SharpenRowInPlace(uint8_t* Row, const uint8_t* Above, const uint8_t* Below, int32_t Width,
                        const int32_t* Left, const int32_t* Right) {
@@ -386,6 +472,37 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
   const bool wide = vcUseWidePath();
 
   SharpenRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
+#if VC_HAS_WIDE_PATH
+  // Distance 1 on the wide path: groups of rows as a wavefront, then the rows left one by one.
+  int32_t firstRow = 1;
+  if (d == 1 && wide && w >= 2 * WaveRows + 1 && h - 2 >= WaveRows) {
+    const size_t rowValues = size_t(w) * 3;
+    int16_t* const buffer = Scratch.Sums(rowValues * (WaveRows + 1));
+    int16_t* const vertical = buffer + rowValues * WaveRows;
+    uint8_t* const noRow = Scratch.Row(rowValues);
+    std::memset(noRow, 0, rowValues);
+    int16_t* partial[WaveRows];
+    uint8_t* rows[WaveRows];
+    for (; firstRow + WaveRows - 1 <= h - 2; firstRow += WaveRows) {
+      for (int32_t k = 0; k < WaveRows; ++k) {
+        rows[k] = Image.Row(firstRow + k);
+        partial[k] = buffer + rowValues * size_t(k);
+        // The first row's sums take in the finished row above; the others' leave it out.
+        SharpenSumsRowWide(partial[k], vertical, rows[k], k ? noRow : Image.Row(firstRow - 1),
+                           Image.Row(firstRow + k + 1), w, 1);
+        // Column 0's left neighbour is the centre itself.
+        for (int c = 0; c < 3; ++c) partial[k][c] = int16_t(partial[k][c] - rows[k][c]);
+      }
+      SharpenWaveWide(rows, partial, w);
+    }
+    for (int32_t y = firstRow; y < h - 1; ++y) {
+      SharpenSumsRowWide(buffer, vertical, Image.Row(y), Image.Row(y - 1), Image.Row(y + 1), w, 1);
+      SharpenFinishRow(Image.Row(y), buffer, w, 1, true);
+    }
+    if (h > 1) SharpenRowInPlace(Image.Row(h - 1), Image.Row(h - 2), Image.Row(h - 1), w, left, right);
+    return;
+  }
+#endif
   // The rows between, chain by chain as the blur's (the same reads: the row d above, finished,
   // the row d below, untouched); each band has its own sums.
   TvcBandPool& bands = Scratch.Bands();
