@@ -11,6 +11,7 @@
 //   bench/ffmpeg_filters.sh    (the nearest FFmpeg filters on the same frame sizes, for comparison)
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sched.h>
 
 #include <cstdio>
@@ -330,6 +331,11 @@ std::string Verdict(const TTarget& Target, int32_t Width, double CopyRatio, doub
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The reference wave, rotation and blend allocate a whole temporary picture per call; keep such
+  // blocks on the heap (no fresh pages from the kernel each time), so that the reference is timed
+  // on its arithmetic, the same way on every run.
+  mallopt(M_MMAP_THRESHOLD, 512 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   sched_getaffinity(0, sizeof(GAllProcessors), &GAllProcessors);
   GPinnedProcessor = sched_getcpu();
 
