@@ -24,6 +24,8 @@ namespace {
 // bytes than this (waking a thread costs a few microseconds; a band should be worth it).
 constexpr int32_t MaximumThreads = 64;
 constexpr int64_t AutomaticBandBytes = 96 * 1024;
+// Bands a job is cut into per thread.
+constexpr int32_t BandsPerThread = 4;
 // Pause instructions a worker spins through before it sleeps (some tens of microseconds).
 constexpr int32_t SpinRounds = 1 << 12;
 
@@ -182,12 +184,17 @@ struct TvcBandPool::TWorkers {
 TvcBandPool::TvcBandPool() = default;
 TvcBandPool::~TvcBandPool() = default;
 
-int32_t TvcBandPool::BandCount(int64_t Units, int64_t UnitBytes) const {
+int32_t TvcBandPool::ThreadCount(int64_t Units, int64_t UnitBytes) const {
   if (Units <= 1) return 1;
   const int32_t setting = vcEffectThreads();
   int64_t count = setting > 0 ? setting : ProcessorCount();
   if (setting == 0) count = std::min(count, std::max<int64_t>(1, Units * UnitBytes / AutomaticBandBytes));
   return int32_t(std::min(count, Units));
+}
+
+int32_t TvcBandPool::BandCount(int64_t Units, int64_t UnitBytes) const {
+  const int32_t threads = ThreadCount(Units, UnitBytes);
+  return threads <= 1 ? 1 : int32_t(std::min<int64_t>(Units, int64_t(threads) * BandsPerThread));
 }
 
 int32_t TvcBandPool::WorkerCount() const {

@@ -12,9 +12,9 @@
 //   so it is a pure function of the rows and is vectorised;
 // Bands for the worker threads: the blur's and the sharpen's rows between the first and the last
 // fall into Distance chains (rows y = c + 1, c + 1 + d, c + 1 + 2d, ...) that read only rows of
-// their own chain, so the chains are the bands (distance 1 is one chain, and runs alone); the
-// emboss's rows are cut into bands with each band's first row saved beforehand, since the band
-// above reads it as it was.
+// their own chain, so runs of chains are the bands (short distances, distance 1 among them, run
+// on one thread); the emboss's rows are cut into bands with each band's first row saved
+// beforehand, since the band above reads it as it was.
 
 #include <algorithm>
 #include <cstring>
@@ -437,6 +437,16 @@ int32_t ChainCount(const TvcRaster& Image, int32_t Distance) {
   return std::max(1, std::min(Distance, Image.Height - 2));
 }
 
+// Bands of chains: one per thread, each of at least four consecutive chains. A band of chains
+// takes every Distance-th run of rows; runs of a single row would put neighbouring rows (and the
+// cache lines the prefetcher brings along with them) on different processors, which costs more
+// than the threads gain.
+int32_t ChainBands(TvcBandPool& Bands, const TvcRaster& Image, int32_t Chains) {
+  constexpr int32_t chainsPerBand = 4;
+  return std::max(1, std::min(Bands.ThreadCount(Chains, RowBytes(Image) * (Image.Height / Chains + 1)),
+                              Chains / chainsPerBand));
+}
+
 }  // namespace
 
 void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Scratch) {
@@ -450,8 +460,10 @@ void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& S
 
   BlurRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
   const int32_t chains = ChainCount(Image, d);
-  Scratch.Bands().RunRanges(chains, RowBytes(Image) * (h / chains + 1), [&](int32_t First, int32_t End) {
-    RunBlurRowsBetween(Image, d, First, End, left, right);
+  const int32_t count = ChainBands(Scratch.Bands(), Image, chains);
+  Scratch.Bands().Run(count, [&](int32_t Band) {
+    RunBlurRowsBetween(Image, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1), left,
+                       right);
   });
   if (h > 1)
     BlurRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
@@ -507,7 +519,7 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
   // the row d below, untouched); each band has its own sums.
   TvcBandPool& bands = Scratch.Bands();
   const int32_t chains = ChainCount(Image, d);
-  const int32_t count = bands.BandCount(chains, RowBytes(Image) * (h / chains + 1));
+  const int32_t count = ChainBands(bands, Image, chains);
   // Per band: the row sums, then the vertical sums (SharpenChainWide reads one value past the
   // row sums, which lands in the vertical ones), rounded up to whole cache lines.
   const size_t stride = (size_t(w) * 6 + 1 + 31) & ~size_t(31);

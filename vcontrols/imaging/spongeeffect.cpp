@@ -289,7 +289,7 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   TSpongePosition position;
   // Alone: small blocks that stay in the cache, made and drawn from in turn. With threads: two
   // blocks; the calling thread draws from one while the others make the next.
-  const int32_t threads = bands.BandCount(Image.Height, int64_t(Image.Width) * 3);
+  const int32_t threads = bands.ThreadCount(Image.Height, int64_t(Image.Width) * 3);
   const int32_t makers = std::min(threads - 1, 4);
   const int32_t blockRecords = makers <= 0 ? 4096 : 1 << 15;
   uint32_t* const records = Scratch.Records(size_t(makers <= 0 ? 1 : 2) * size_t(blockRecords));

@@ -63,29 +63,35 @@ TEST(EffectThreadsTest, PoolRunsEveryBandOnceAndReturnsWhenAllAreDone) {
   EXPECT_GE(pool.WorkerCount(), 1);
 }
 
-TEST(EffectThreadsTest, BandCountFollowsTheSetting) {
+TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
   TvcBandPool pool;
   struct TCase {
     const char* Name;
     int32_t Setting;
     int64_t Units, UnitBytes;
-    int32_t Expected;  // -1: as many as processors, within the units
+    int32_t Threads;  // -1: as many as processors, within the units
+    int32_t Bands;    // -1: a few per thread
   } cases[] = {
-      {"one thread keeps one band", 1, 1080, 5760, 1},
-      {"a fixed count cuts even a tiny picture", 8, 3, 12, 3},
-      {"a fixed count", 3, 1080, 5760, 3},
-      {"a single unit", 8, 1, 1 << 20, 1},
-      {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1},
-      {"automatic: a frame is cut", 0, 1080, 5760, -1},
+      {"one thread keeps one band", 1, 1080, 5760, 1, 1},
+      {"a fixed count cuts even a tiny picture", 8, 3, 12, 3, 3},
+      {"a fixed count, a few bands each", 3, 1080, 5760, 3, 12},
+      {"a single unit", 8, 1, 1 << 20, 1, 1},
+      {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1, 1},
+      {"automatic: a frame is cut", 0, 1080, 5760, -1, -1},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TThreadSetting setting(c.Setting);
-    const int32_t count = pool.BandCount(c.Units, c.UnitBytes);
-    if (c.Expected >= 0)
-      EXPECT_EQ(count, c.Expected);
-    else
-      EXPECT_GE(count, 1);
+    const int32_t threads = pool.ThreadCount(c.Units, c.UnitBytes),
+                  bands = pool.BandCount(c.Units, c.UnitBytes);
+    if (c.Threads >= 0) {
+      EXPECT_EQ(threads, c.Threads);
+    }
+    if (c.Bands >= 0) {
+      EXPECT_EQ(bands, c.Bands);
+    }
+    EXPECT_GE(bands, threads);
+    EXPECT_LE(bands, c.Units);
   }
   // The setting is clamped to what the pool can start.
   TThreadSetting setting(0);
