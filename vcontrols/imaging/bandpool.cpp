@@ -24,8 +24,10 @@ namespace {
 // bytes than this (waking a thread costs a few microseconds; a band should be worth it).
 constexpr int32_t MaximumThreads = 64;
 constexpr int64_t AutomaticBandBytes = 96 * 1024;
-// Bands a job is cut into per thread.
-constexpr int32_t BandsPerThread = 4;
+// Bands a job is cut into per thread, at most, and the smallest band worth a claim of its own
+// beyond one per thread.
+constexpr int32_t BandsPerThread = 2;
+constexpr int64_t MinimumBandBytes = 256 * 1024;
 // Pause instructions a worker spins through before it sleeps (some tens of microseconds).
 constexpr int32_t SpinRounds = 1 << 12;
 
@@ -120,20 +122,22 @@ struct TvcBandPool::TWorkers {
     return std::min(Wanted, int32_t(Threads.size()));
   }
 
-  // Claims and runs bands of job Job until none is left.
+  // Claims and runs bands of job Job until none is left; then counts them off at once.
   void RunBands(uint32_t Job) {
+    int32_t done = 0;
     uint64_t claim = Claim.load(std::memory_order_acquire);
     for (;;) {
       const int32_t count = int32_t((claim >> 16) & 0xFFFF), next = int32_t(claim & 0xFFFF);
-      if (uint32_t(claim >> 32) != Job || next >= count) return;
+      if (uint32_t(claim >> 32) != Job || next >= count) break;
       if (!Claim.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel,
                                        std::memory_order_acquire))
         continue;
       RunBand(Function, Context, next);
-      // The last band done tells the caller (which may be asleep in Finish).
-      if (Remaining.fetch_sub(1, std::memory_order_acq_rel) == 1) Remaining.notify_one();
+      ++done;
       claim = Claim.load(std::memory_order_acquire);
     }
+    // The last bands counted off tell the caller (which may be asleep in Finish).
+    if (done > 0 && Remaining.fetch_sub(done, std::memory_order_acq_rel) == done) Remaining.notify_one();
   }
 
   void Work(TSlot& Slot) {
@@ -194,7 +198,10 @@ int32_t TvcBandPool::ThreadCount(int64_t Units, int64_t UnitBytes) const {
 
 int32_t TvcBandPool::BandCount(int64_t Units, int64_t UnitBytes) const {
   const int32_t threads = ThreadCount(Units, UnitBytes);
-  return threads <= 1 ? 1 : int32_t(std::min<int64_t>(Units, int64_t(threads) * BandsPerThread));
+  if (threads <= 1) return 1;
+  const int64_t bands =
+      std::clamp<int64_t>(Units * UnitBytes / MinimumBandBytes, threads, int64_t(threads) * BandsPerThread);
+  return int32_t(std::min(Units, bands));
 }
 
 int32_t TvcBandPool::WorkerCount() const {

@@ -32,9 +32,9 @@ class TvcBandPool {
   // UnitBytes bytes each would use: never more than Units or the thread setting, and when the
   // setting is automatic, no thread for less than a size worth its wake-up.
   int32_t ThreadCount(int64_t Units, int64_t UnitBytes) const;
-  // How many bands such a job is cut into: one when it runs on one thread, else a few per thread
-  // (within Units), so that a thread that is late (the processor busy with something else) holds
-  // the others up by a small band only.
+  // How many bands such a job is cut into: one when it runs on one thread, else one per thread and,
+  // for larger jobs, up to a few per thread (within Units), so that a thread that is late (the
+  // processor busy with something else) holds the others up by a small band only.
   int32_t BandCount(int64_t Units, int64_t UnitBytes) const;
 
   // Runs Task(Band) for Band = 0 ... Count - 1 and returns when all have run. Bands are handed

@@ -291,6 +291,8 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   // blocks; the calling thread draws from one while the others make the next.
   const int32_t threads = bands.ThreadCount(Image.Height, int64_t(Image.Width) * 3);
   const int32_t makers = std::min(threads - 1, 4);
+  // Two slices of a block per maker: a maker that is late holds the moves up by a small slice.
+  const int32_t slices = 2 * makers;
   const int32_t blockRecords = makers <= 0 ? 4096 : 1 << 15;
   uint32_t* const records = Scratch.Records(size_t(makers <= 0 ? 1 : 2) * size_t(blockRecords));
   const auto fill = [&](uint32_t* Records, uint64_t Base, int32_t Slice, int32_t Slices) {
@@ -312,7 +314,7 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
       // behind).
       if (!block.Records || index < block.Base || index >= block.End) {
         const uint64_t base = index;
-        bands.Run(makers, [&](int32_t Band) { fill(buffers[current], base, Band, makers); });
+        bands.Run(slices, [&](int32_t Band) { fill(buffers[current], base, Band, slices); });
         block = TRecordBlock{buffers[current], base, base + uint64_t(blockRecords)};
       }
       // The next block starts where this one ends: the pixel this block stops at starts there or
@@ -320,11 +322,11 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
       const uint64_t nextBase = block.End;
       uint32_t* nextBuffer = buffers[1 - current];
       // The moves stay on the calling thread, whose cache holds the picture.
-      bands.RunWithCallerFirst(1 + makers, [&](int32_t Band) {
+      bands.RunWithCallerFirst(1 + slices, [&](int32_t Band) {
         if (Band == 0)
           SpongePixels(Image, Amount, state, block, index, position);
         else
-          fill(nextBuffer, nextBase, Band - 1, makers);
+          fill(nextBuffer, nextBase, Band - 1, slices);
       });
       current = 1 - current;
       block = TRecordBlock{buffers[current], nextBase, nextBase + uint64_t(blockRecords)};

@@ -74,7 +74,8 @@ TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
   } cases[] = {
       {"one thread keeps one band", 1, 1080, 5760, 1, 1},
       {"a fixed count cuts even a tiny picture", 8, 3, 12, 3, 3},
-      {"a fixed count, a few bands each", 3, 1080, 5760, 3, 12},
+      {"a fixed count, two bands each for a large job", 3, 1080, 5760, 3, 6},
+      {"a fixed count, one band each for a small job", 3, 480, 1920, 3, 3},
       {"a single unit", 8, 1, 1 << 20, 1, 1},
       {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1, 1},
       {"automatic: a frame is cut", 0, 1080, 5760, -1, -1},
