@@ -27,7 +27,7 @@ filters=(
   "hflip (horizontal flip)|hflip"
   "vflip (vertical flip)|vflip"
   "rotate 10 degrees (rotation)|rotate=10*PI/180"
-  "scale to 125%, bilinear (bilinear stretch)|scale=iw*5/4:ih*5/4:flags=bilinear"
+  "scale 125% bilinear (stretch)|scale=iw*5/4:ih*5/4:flags=bilinear"
 )
 
 seconds() {  # filter, size -> real seconds for all frames
