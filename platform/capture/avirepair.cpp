@@ -44,7 +44,12 @@ class TRepair {
       Frames = Little32(Length);
       return true;
     }
-    if (FLayout.Parts.front().Movie < 0) return Fail("No movie data");
+    // The headers come before the movie data in every file of ours: cutting the data must leave
+    // them, and the counts written into them, inside the file.
+    const int64_t Movie = FLayout.Parts.front().Movie;
+    if (Movie < 0) return Fail("No movie data");
+    for (const int64_t Field : {FLayout.TotalFramesField, FLayout.LengthField, FLayout.OpenDmlList, FLayout.SuperIndex})
+      if (Field >= Movie) return Fail("Headers after the movie data");
     const bool Done = FLayout.Parts.size() == 1 ? RepairOnlyPart(Frames) : RepairLastPart(Frames);
     if (Done)
       KORCAM_CAPTURE_TRACE(Avi, FFile.Path() + ": repaired, " + std::to_string(Frames) + " frames kept");
@@ -120,6 +125,8 @@ class TRepair {
       return Fail("No index of indexes");
     const uint32_t Room = Little32(Header) >= 24 ? (Little32(Header) - 24) / 16 : 0;  // chunk size
     const uint32_t InUse = Little32(Header + 8);
+    // Every part but the last was indexed when the writer closed it.
+    if (InUse != FLayout.Parts.size() - 1) return Fail("The index of indexes does not list the parts");
     if (Last.Movie < 0 || InUse >= Room) Count = 0;
 
     const int64_t Base = Last.Movie + 8;

@@ -167,7 +167,8 @@ bool ScanAviFile(const TAviReadAt& Read, int64_t FileSize, int Stream, bool Deep
   uint8_t SuperIndexHeader[12];
   const bool HasSuperIndex = Layout.SuperIndex >= 0 && Read(Layout.SuperIndex + 8, SuperIndexHeader, 12) &&
                              Little32(SuperIndexHeader + 4) > 0;
-  Layout.Indexed = PartsWhole && (Layout.Parts.size() == 1 ? IndexWhole : HasSuperIndex);
+  // An OpenDML index serves any number of parts; the old index only the first.
+  Layout.Indexed = PartsWhole && (HasSuperIndex || (Layout.Parts.size() == 1 && IndexWhole));
 
   if (DeepScan) {
     // Everything after the first damage is left out: a list the writer never closed claims more

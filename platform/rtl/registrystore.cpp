@@ -146,6 +146,14 @@ bool ParseValue(std::string_view Line, TRegistryValue& Value) {
   return false;
 }
 
+// A line kept as it was read. Reading takes one carriage return off a line's end, so a line that
+// still ends with one gets it back.
+void AppendKeptLine(const std::string& Line, std::string& Text) {
+  Text.append(Line);
+  if (!Line.empty() && Line.back() == '\r') Text += '\r';
+  Text += '\n';
+}
+
 // The key line of Node, its values and the lines kept with it.
 void WriteValues(const TRegistryKeyNode& Node, const std::string& Path, std::string& Text) {
   Text += "[" + Path + "]\n";
@@ -162,7 +170,7 @@ void WriteValues(const TRegistryKeyNode& Node, const std::string& Path, std::str
     }
     Text += "\n";
   }
-  for (const auto& Line : Node.KeptLines) Text.append(Line).append("\n");
+  for (const auto& Line : Node.KeptLines) AppendKeptLine(Line, Text);
 }
 
 void WriteKey(const TRegistryKeyNode& Node, const std::string& Path, std::string& Text) {
@@ -302,7 +310,7 @@ TRegistryKeyNode* TRegistryStore::ParseKeyLine(std::string_view Line) {
 std::string TRegistryStore::Text() const {
   std::string Result(Header);
   Result += "\n";
-  for (const auto& Line : FLeadingLines) Result.append(Line).append("\n");
+  for (const auto& Line : FLeadingLines) AppendKeptLine(Line, Result);
   for (int Root = 0; Root < 5; ++Root) {
     if (!FRoots[Root]) continue;
     const TRegistryKeyNode& Node = *FRoots[Root];
@@ -311,7 +319,7 @@ std::string TRegistryStore::Text() const {
     for (const auto& Child : Node.Children)
       WriteKey(*Child, std::string(RootNames[Root]) + "\\" + Escape(Child->Name), Result);
   }
-  for (const auto& Line : FKeptLines) Result.append(Line).append("\n");
+  for (const auto& Line : FKeptLines) AppendKeptLine(Line, Result);
   return Result;
 }
 
