@@ -128,7 +128,9 @@ class CaptureSession : public ::testing::Test {
     Parameters.fLimitEnabled = Seconds >= 0;
     Parameters.wTimeLimit = Seconds >= 0 ? Seconds : 0;
     ASSERT_TRUE(Session.SetSequenceSetup(&Parameters, sizeof Parameters));
-    if (!File.empty()) ASSERT_TRUE(Session.SetCaptureFile(File.c_str()));
+    if (!File.empty()) {
+      ASSERT_TRUE(Session.SetCaptureFile(File.c_str()));
+    }
   }
   bool Drive(uint64_t Step) {
     return DriveStream(Clock.Get(), [this] { return Session.Capturing(); },

@@ -2,11 +2,18 @@
 // of one, or by a copy that stops early. What was recorded must play: the reader counts the
 // frames the file really holds, a failed movie is finished at its last whole frame, and a movie
 // left unfinished is recovered under a name the user finds. The full disk is the movie files' own
-// limit (SetMovieDiskSpace), which fails writes with ENOSPC as a full file system does; FFmpeg's
-// ffprobe, when installed, checks each result as any player would read it.
+// limit (SetMovieDiskSpace), which fails writes with ENOSPC as a full file system does, and, where
+// the tests may mount one, a real 64 KB file system; FFmpeg's ffprobe, when installed, checks
+// each result as any player would read it.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -173,6 +180,50 @@ TEST(MovieCut, AMovieOnAFullDiskEndsAtItsLastWholeFrame) {
     SetMovieDiskSpace(-1);
     ExpectMovie(Path, Case.Kept);
   }
+}
+
+// The same on a real file system of 64 KB, mounted in a mount namespace of a child process (so
+// nothing outside it sees the mount); skipped where the tests may not mount one.
+TEST(MovieCut, AMovieOnATinyFileSystemEndsAtItsLastWholeFrame) {
+  char Folder[] = "/tmp/korcam-tiny-fs-XXXXXX";
+  ASSERT_NE(mkdtemp(Folder), nullptr);
+  const pid_t Child = fork();
+  ASSERT_GE(Child, 0);
+  if (Child == 0) {
+    // Only plain checks here: the verdict is the exit code (77: no file system could be mounted).
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("korcam-test", Folder, "tmpfs", 0, "size=64k") != 0)
+      _exit(77);
+    const std::string Path = std::string(Folder) + "/video01.avi";
+    const BITMAPINFOHEADER Format = MakeVideoFormat(BI_RGB, Width, Height, 24);
+    TAviWriter Writer;
+    if (!Writer.Open(Path, Format, 100000)) _exit(2);
+    int Index = 0;
+    bool Written = true;
+    for (; Index < 1000 && Written; ++Index) {
+      const std::vector<uint8_t> Frame = FlatFrame(Format, ColourOf(Index % 12));
+      Written = Writer.Write(Frame.data(), Frame.size(), Index);
+    }
+    if (Written || !Writer.Kept() || Writer.FramesWritten() < 10 || Writer.FramesWritten() >= Index) {
+      std::fprintf(stderr, "written %d, kept %d frames: %s\n", Index, int(Writer.FramesWritten()),
+                   Writer.Error().c_str());
+      _exit(3);
+    }
+    TOpenMovie Movie(Path);
+    const LONG Frames = Movie.Reader ? AVIStreamLength(Movie.Stream) : -1;
+    if (Frames != Writer.FramesWritten() || !Movie.Frame(Frames - 1) || Movie.Frame(Frames) ||
+        std::filesystem::exists(Path + ".part")) {
+      std::fprintf(stderr, "the movie reads %d frames of %d\n", int(Frames), int(Writer.FramesWritten()));
+      _exit(4);
+    }
+    _exit(0);
+  }
+  int Status = 0;
+  ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+  std::filesystem::remove_all(Folder);
+  ASSERT_TRUE(WIFEXITED(Status));
+  if (WEXITSTATUS(Status) == 77) GTEST_SKIP() << "no file system can be mounted here";
+  EXPECT_EQ(WEXITSTATUS(Status), 0);
 }
 
 TEST(MovieCut, AMovieLeftUnfinishedIsRecoveredWhenTheNextOneStarts) {
