@@ -29,7 +29,6 @@ void TFormGhost::InspectorOptionsItems5Items0ItemChanged(TkvDataInspector*, TkvI
 // FIXME: waits for the window shell.
 void TFormGhost::ArrangePanels() {}
 void TFormGhost::FormResize(TObject*) {}
-void TFormGhost::FormKeyDown(TObject*, WORD&, TShiftState) {}
 void TFormGhost::Splitter1Moved(TObject*) {}
 void TFormGhost::Splitter3Moved(TObject*) {}
 void TFormGhost::vcImageBtnHideClick(TObject*) {}
