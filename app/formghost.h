@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/watermarkblend.h"
 #include "kvcontrols/editors/kvcombo.h"
 #include "kvcontrols/editors/kvcombobox.h"
 #include "kvcontrols/editors/kvdatetimepicker.h"
@@ -475,8 +476,14 @@ class TFormGhost : public TForm {
   void DisconnectCaptureDriver();
   void RefreshMainImage(bool Force);
   void LoadWatermark();
+  void BlendWatermark(TBitmap* Picture);
   // The no-op dial-up hang-up of this edition (it keeps its place in the real close).
   int HangUp();
+  // Plays a sound file (a bare name lies in the program folder) without waiting, after closing
+  // the sound that played before.
+  void PlaySoundFile(const std::string& FileName);
+  // Asks for a picture now: the capture sound, then the picture timer fires at once.
+  void CaptureImageNow();
 
   // The keys that the program's code looks up, each once, with the table it lives in
   // (false: InspectorOptions, true: InspectorImageEffects).
@@ -508,6 +515,8 @@ class TFormGhost : public TForm {
   std::vector<uint8_t> FWatermarkAlpha;
   bool FWatermarkHasAlpha = false;
   bool FWatermarkNotReady = false;
+  // The blend's tables and scratch rows, made with the first blend and kept.
+  std::unique_ptr<TWatermarkBlender> FWatermarkBlender;
   // Stamp placements (pixels, rescaled with the video size).
   float FTextPlacementHorizontal = 0;
   float FTextPlacementVertical = 0;

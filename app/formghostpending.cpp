@@ -28,16 +28,6 @@ void TFormGhost::kvDBComboBoxTimeFormatChange(TObject*) {}
 void TFormGhost::kvDBComboBoxTimeFormatKeyPress(TObject*, char32_t&) {}
 void TFormGhost::InspectorOptionsItems3Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
 
-// ---- loading the watermark and its options -------------------------------------------------
-// FIXME: waits for the watermark picture.
-void TFormGhost::LoadWatermark() {}
-void TFormGhost::InspectorOptionsItems4Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-void TFormGhost::InspectorOptionsItems4Items2ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-void TFormGhost::InspectorOptionsItems4Items3ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-void TFormGhost::kvDBSpinEditTransperarencyChange(TObject*) {}
-void TFormGhost::kvDBComboDlgPictureStampCustomDlg(TObject*) {}
-void TFormGhost::kvDBComboDlgPictureStampKeyPress(TObject*, char32_t&) {}
-
 // ---- the picture button and the picture options --------------------------------------------
 // FIXME: waits for the picture saving.
 void TFormGhost::vcShapeBtnLocallyClick(TObject*) {}
