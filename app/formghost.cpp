@@ -444,6 +444,16 @@ void TFormGhost::RealClose() {
   WriteLog("\r\n");
 }
 
+// The window sees every key before the focused control.
+void TFormGhost::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+  // Alt+X: the exit action, a real close. The key goes on to the focused control.
+  if (Key == 'X' && Shift.Contains(ssAlt)) {
+    DataModule1->ActionExit->Execute();
+    return;
+  }
+  // FIXME: waits for the window shell (the page, tool-bar and Image page keys).
+}
+
 void TFormGhost::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_ENDSESSION) {
     WMEndSession(Message);

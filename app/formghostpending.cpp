@@ -39,7 +39,6 @@ void TFormGhost::InspectorOptionsItems5Items0ItemChanged(TkvDataInspector*, TkvI
 // ---- layout, splitters, hide and expand buttons, pages, keys, status bar, About links ------
 // FIXME: waits for the window shell.
 void TFormGhost::FormResize(TObject*) {}
-void TFormGhost::FormKeyDown(TObject*, WORD&, TShiftState) {}
 void TFormGhost::Splitter1Moved(TObject*) {}
 void TFormGhost::Splitter3Moved(TObject*) {}
 void TFormGhost::vcImageBtnHideClick(TObject*) {}
