@@ -484,6 +484,8 @@ class TFormGhost : public TForm {
   void PlaySoundFile(const std::string& FileName);
   // Asks for a picture now: the capture sound, then the picture timer fires at once.
   void CaptureImageNow();
+  // Shows a message in the status bar for a while.
+  void ShowStatusMessage(const std::string& Message);
 
   // The keys that the program's code looks up, each once, with the table it lives in
   // (false: InspectorOptions, true: InspectorImageEffects).
