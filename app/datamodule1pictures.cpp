@@ -30,8 +30,9 @@
 
 namespace {
 
-const char* const WeekdayKeys[7] = {"Picture Monday",   "Picture Tuesday", "Picture Wednesday", "Picture Thursday",
-                                    "Picture Friday",   "Picture Saturday", "Picture Sunday"};
+const char* const WeekdayKeys[7] = {"Picture Monday",   "Picture Tuesday", "Picture Wednesday",
+                                    "Picture Thursday", "Picture Friday",  "Picture Saturday",
+                                    "Picture Sunday"};
 
 // A number with leading zeros to four digits; a longer one in full.
 std::string FourDigits(int64_t Number) {
@@ -86,7 +87,8 @@ void TDataModule1::TimerSaveLocallyTimer(TObject*) {
   Form->FSaveBusy = false;
   Form->FSaveNow = false;
   // An immediate save borrowed the timer with an interval of 1: give the timed one back.
-  if (TimerSaveLocally->Interval() == 1) TimerSaveLocally->SetInterval(uint32_t(std::max(Form->FSavedInterval, 0)));
+  if (TimerSaveLocally->Interval() == 1)
+    TimerSaveLocally->SetInterval(uint32_t(std::max(Form->FSavedInterval, 0)));
   if (Form->FindOption("Enable Picture")->IsChecked()) {
     TimerSaveLocally->SetEnabled(true);
     Form->vcShapeBtnLocally->SetColor(clLime);
@@ -113,9 +115,9 @@ void TDataModule1::SavePictureLocally() {
   if (Checked("Picture Schedule")) {
     const TDateTime Current = Now();
     if (!Checked(WeekdayKeys[DayOfTheWeek(Current) - 1])) return;
-    if (!Form.FSaveNow &&
-        !InSchedule(Milliseconds(Current), Milliseconds(Form.kvTimePickerLocallyRestrictCaptuningFrom->Time()),
-                    Milliseconds(Form.kvTimePickerLocallyRestrictCaptuningTo->Time())))
+    if (!Form.FSaveNow && !InSchedule(Milliseconds(Current),
+                                      Milliseconds(Form.kvTimePickerLocallyRestrictCaptuningFrom->Time()),
+                                      Milliseconds(Form.kvTimePickerLocallyRestrictCaptuningTo->Time())))
       return;
   }
 
@@ -133,15 +135,18 @@ void TDataModule1::SavePictureLocally() {
   const std::string Name = Trim(Form.FindOption("Picture FileName")->EditText());
   const size_t LastStop = Name.rfind('.');
   const std::string Extension = LastStop == std::string::npos ? "" : Trim(Name.substr(LastStop));
+  const bool Numbered = !SaveLast.empty() && SaveLast != "0";
   std::string Base;
   std::string FileName = Name;
-  if (!SaveLast.empty() && SaveLast != "0") {
+  if (Numbered) {
     Base = Name.substr(0, Name.find('.'));
     FileName = Base + "0001" + Extension;
   }
   if (Checked("Direct Save Order")) {
     if (FDirectSaveNumber < 1) FDirectSaveNumber = 1;  // a hand-edited counter starts again
-    FileName = Base + FourDigits(FDirectSaveNumber) + Extension;
+    // Without numbering the whole name is written over, as it is without the direct order (a
+    // bare number for a name would surprise); the counter then stays at 1.
+    if (Numbered) FileName = Base + FourDigits(FDirectSaveNumber) + Extension;
     FDirectSaveNumber = FDirectSaveNumber < Kept ? FDirectSaveNumber + 1 : 1;
   } else {
     for (int32_t Number = Kept; Number >= 2; --Number) {
@@ -169,7 +174,8 @@ void TDataModule1::SavePictureLocally() {
       Jpeg.Assign(&Composed);
       Form.FJpegCopying = false;
       const double Quality = Form.kvDBSpinEditJPEGQuality->Value();
-      Jpeg.SetCompressionQuality(std::isnan(Quality) ? 90 : int32_t(std::trunc(std::clamp(Quality, 0.0, 100.0))));
+      Jpeg.SetCompressionQuality(std::isnan(Quality) ? 90
+                                                     : int32_t(std::trunc(std::clamp(Quality, 0.0, 100.0))));
     } catch (const Exception&) {
       Form.WriteLog("Assign jpg failed");
       Form.FJpegCopying = false;
@@ -205,7 +211,8 @@ void TDataModule1::SavePictureLocally() {
     }
     std::string Error;
     const std::string_view Bytes(static_cast<const char*>(Image.Memory()), size_t(Image.Size()));
-    if (!WriteFileAtomically(Path, Bytes, &Error)) throw EFCreateError("Cannot create file \"" + Path + "\". " + Error);
+    if (!WriteFileAtomically(Path, Bytes, &Error))
+      throw EFCreateError("Cannot create file \"" + Path + "\". " + Error);
   } catch (const Exception&) {
     Form.WriteLog("Save picture failed");
     Form.ShowStatusMessage("Save locally failed");

@@ -43,10 +43,14 @@ enum class TEffect {
 };
 
 constexpr TEffect EffectOrder[] = {
-    TEffect::Embossed, TEffect::HorizontallyFlipped, TEffect::VerticallyFlipped, TEffect::Rotation,
-    TEffect::AlphaBlend, TEffect::Color, TEffect::TintColor, TEffect::Contrast, TEffect::GrayScale,
-    TEffect::Inverted, TEffect::Lightness, TEffect::Saturation, TEffect::Sharpen, TEffect::Sponge,
-    TEffect::GaussianBlur, TEffect::Wave,
+    TEffect::Embossed,          TEffect::HorizontallyFlipped,
+    TEffect::VerticallyFlipped, TEffect::Rotation,
+    TEffect::AlphaBlend,        TEffect::Color,
+    TEffect::TintColor,         TEffect::Contrast,
+    TEffect::GrayScale,         TEffect::Inverted,
+    TEffect::Lightness,         TEffect::Saturation,
+    TEffect::Sharpen,           TEffect::Sponge,
+    TEffect::GaussianBlur,      TEffect::Wave,
 };
 
 // One table with the image control it acts on and the editors of its rows.
@@ -110,8 +114,13 @@ TEffectTable ImagePageTable(TFormGhost& Form) {
           Form.vcColorComboImageImageEffectsTint};
 }
 
+// The row of that key in the effects' own table.
+TkvInspectorItem* Row(const TFormGhost& Form, const TEffectTable& Effects, const std::string& Key) {
+  return Effects.Table == Form.InspectorOptions ? Form.FindOption(Key) : Form.FindImageOption(Key);
+}
+
 bool Checked(const TFormGhost& Form, const TEffectTable& Effects, const std::string& Key) {
-  return (Effects.Table == Form.InspectorOptions ? Form.FindOption(Key) : Form.FindImageOption(Key))->IsChecked();
+  return Row(Form, Effects, Key)->IsChecked();
 }
 
 // An editor's value truncated toward zero (2.9 gives 2, -2.9 gives -2), within 32 bits.
@@ -170,9 +179,7 @@ void ApplyEffect(TFormGhost& Form, const TEffectTable& Effects, TEffect Effect) 
       if (ValuedOn(Form, Effects, "Image Effects Alpha Blend")) {
         Blend->SetAmount(uint8_t(std::clamp<int32_t>(Whole(Effects.AlphaBlendAmount), 0, 255)));
         // The file is read again every time, so a changed picture on disk shows at once.
-        const std::string File = (Effects.Table == Form.InspectorOptions ? Form.FindOption("Alpha Blend Bitmap")
-                                                                          : Form.FindImageOption("Alpha Blend Bitmap"))
-                                     ->EditText();
+        const std::string File = Row(Form, Effects, "Alpha Blend Bitmap")->EditText();
         try {
           if (!File.empty() && FileExists(File)) Blend->Bitmap()->LoadFromFile(File);
         } catch (const Exception&) {
@@ -198,10 +205,12 @@ void ApplyEffect(TFormGhost& Form, const TEffectTable& Effects, TEffect Effect) 
       Options->SetContrast(ValuedOn(Form, Effects, "Image Effects Contrast") ? Whole(Effects.Contrast) : 0);
       break;
     case TEffect::Lightness:
-      Options->SetLightness(ValuedOn(Form, Effects, "Image Effects Lightness") ? Whole(Effects.Lightness) : 0);
+      Options->SetLightness(ValuedOn(Form, Effects, "Image Effects Lightness") ? Whole(Effects.Lightness)
+                                                                               : 0);
       break;
     case TEffect::Saturation:
-      Options->SetSaturation(ValuedOn(Form, Effects, "Image Effects Saturation") ? Whole(Effects.Saturation) : -1);
+      Options->SetSaturation(ValuedOn(Form, Effects, "Image Effects Saturation") ? Whole(Effects.Saturation)
+                                                                                 : -1);
       break;
     case TEffect::Sharpen:
       Options->SetSharpen(ValuedOn(Form, Effects, "Image Effects Sharpen") ? Whole(Effects.Sharpen) : 0);
@@ -210,8 +219,8 @@ void ApplyEffect(TFormGhost& Form, const TEffectTable& Effects, TEffect Effect) 
       Options->SetSponge(ValuedOn(Form, Effects, "Image Effects Sponge") ? Whole(Effects.Sponge) : 0);
       break;
     case TEffect::GaussianBlur:
-      Options->SetGaussianBlur(ValuedOn(Form, Effects, "Image Effects Gaussian Blur") ? Whole(Effects.GaussianBlur)
-                                                                                        : 0);
+      Options->SetGaussianBlur(
+          ValuedOn(Form, Effects, "Image Effects Gaussian Blur") ? Whole(Effects.GaussianBlur) : 0);
       break;
     case TEffect::Wave: {
       TvcWave* Wave = Options->Wave();
@@ -238,9 +247,7 @@ void ChooseBlendBitmap(TFormGhost& Form, const TEffectTable& Effects, TkvDBCombo
   Dialog->SetFileName(Editor->Text());
   if (Dialog->Execute() && FileExists(Dialog->FileName())) {
     Editor->SetText(Dialog->FileName());
-    (Effects.Table == Form.InspectorOptions ? Form.FindOption("Alpha Blend Bitmap")
-                                            : Form.FindImageOption("Alpha Blend Bitmap"))
-        ->SetEditText(Editor->Text());
+    Row(Form, Effects, "Alpha Blend Bitmap")->SetEditText(Editor->Text());
     ApplyEffect(Form, Effects, TEffect::AlphaBlend);
   }
   Effects.Table->Refresh();
@@ -251,18 +258,22 @@ void ChooseBlendBitmap(TFormGhost& Form, const TEffectTable& Effects, TkvDBCombo
 
 // ---- the live picture's effects (InspectorOptions) ---------------------------------------------
 
-#define KORCAM_LIVE_EFFECT(Handler, Effect)                                                        \
-  void TFormGhost::Handler(TkvDataInspector*, TkvInspectorItem*, const std::string&) {            \
-    ApplyEffect(*this, LiveTable(*this), TEffect::Effect);                                        \
+#define KORCAM_LIVE_EFFECT(Handler, Effect)                                            \
+  void TFormGhost::Handler(TkvDataInspector*, TkvInspectorItem*, const std::string&) { \
+    ApplyEffect(*this, LiveTable(*this), TEffect::Effect);                             \
   }
-#define KORCAM_IMAGE_EFFECT(Handler, Effect)                                                       \
-  void TFormGhost::Handler(TkvDataInspector*, TkvInspectorItem*, const std::string&) {            \
-    ApplyEffect(*this, ImagePageTable(*this), TEffect::Effect);                                   \
+#define KORCAM_IMAGE_EFFECT(Handler, Effect)                                           \
+  void TFormGhost::Handler(TkvDataInspector*, TkvInspectorItem*, const std::string&) { \
+    ApplyEffect(*this, ImagePageTable(*this), TEffect::Effect);                        \
   }
-#define KORCAM_LIVE_EDITOR(Handler, Effect) \
-  void TFormGhost::Handler(TObject*) { ApplyEffect(*this, LiveTable(*this), TEffect::Effect); }
-#define KORCAM_IMAGE_EDITOR(Handler, Effect) \
-  void TFormGhost::Handler(TObject*) { ApplyEffect(*this, ImagePageTable(*this), TEffect::Effect); }
+#define KORCAM_LIVE_EDITOR(Handler, Effect)                \
+  void TFormGhost::Handler(TObject*) {                     \
+    ApplyEffect(*this, LiveTable(*this), TEffect::Effect); \
+  }
+#define KORCAM_IMAGE_EDITOR(Handler, Effect)                    \
+  void TFormGhost::Handler(TObject*) {                          \
+    ApplyEffect(*this, ImagePageTable(*this), TEffect::Effect); \
+  }
 
 KORCAM_LIVE_EFFECT(InspectorOptionsItems10Items0ItemChanged, Embossed)
 KORCAM_LIVE_EFFECT(InspectorOptionsItems10Items1ItemChanged, HorizontallyFlipped)
@@ -311,7 +322,8 @@ KORCAM_LIVE_EDITOR(vcColorComboImageEffectsChange, Color)
 KORCAM_LIVE_EDITOR(vcColorComboImageEffectsTintChange, TintColor)
 
 // The live master: the effects and, with them, every option of the live table that acts at once.
-void TFormGhost::InspectorOptionsItems10Items16ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems10Items16ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                           const std::string&) {
   DataModule1->ActionEffects->SetChecked(FindOption("Enable Image Effects")->IsChecked());
   InspectorOptionsItems4Items2ItemChanged(nullptr, nullptr, "");
   const bool Gamer = FindOption("Gamer View Enable")->IsChecked();

@@ -77,7 +77,8 @@ void TFormGhost::PlaySoundFile(const std::string& FileName) {
 }
 
 // "Play  capture sound": switched off, a capture sound that still plays stops.
-void TFormGhost::InspectorOptionsItems1Items14ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems1Items14ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                          const std::string&) {
   if (FindOption("Play  capture sound")->IsChecked() || FSoundDevice == 0) return;
   MCI_GENERIC_PARMS Close{};
   mciSendCommandA(FSoundDevice, MCI_CLOSE, MCI_WAIT, DWORD_PTR(&Close));
@@ -112,17 +113,20 @@ void TFormGhost::InspectorOptionsItems8Items3Items0ItemChanged(TkvDataInspector*
     Unit = 3600000;
   else
     return;
-  const int64_t Interval = std::clamp<int64_t>(int64_t(OptionInteger("Picture Value")) * Unit, 0, LongestTimerInterval);
+  const int64_t Interval =
+      std::clamp<int64_t>(int64_t(OptionInteger("Picture Value")) * Unit, 0, LongestTimerInterval);
   DataModule1->TimerSaveLocally->SetInterval(uint32_t(Interval));
 }
 
-void TFormGhost::InspectorOptionsItems8Items3Items1ItemChanged(TkvDataInspector* Sender, TkvInspectorItem* Item,
+void TFormGhost::InspectorOptionsItems8Items3Items1ItemChanged(TkvDataInspector* Sender,
+                                                               TkvInspectorItem* Item,
                                                                const std::string& NewValue) {
   InspectorOptionsItems8Items3Items0ItemChanged(Sender, Item, NewValue);
 }
 
 // "Enable Picture": timed pictures on or off, shown by the picture button's colour and state.
-void TFormGhost::InspectorOptionsItems8Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems8Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                         const std::string&) {
   TTimer* Timer = DataModule1->TimerSaveLocally;
   const bool Enabled = FindOption("Enable Picture")->IsChecked();
   if (Enabled) {

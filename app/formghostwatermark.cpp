@@ -290,14 +290,16 @@ void TFormGhost::BlendWatermark(TBitmap* Picture) {
 // ---- the options of the "Watermark" group ------------------------------------------------------
 
 // "Enable picture stamp": the watermark action shows the same state.
-void TFormGhost::InspectorOptionsItems4Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems4Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                         const std::string&) {
   DataModule1->ActionMark->SetChecked(FindOption("Enable picture stamp")->IsChecked());
   RefreshMainImage(false);
 }
 
 // The fixed opacity is offered only where it applies: transparency enabled, and a picture
 // without an alpha map of its own.
-void TFormGhost::InspectorOptionsItems4Items2ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems4Items2ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                         const std::string&) {
   FindOption("Picture transperarency")
       ->SetVisible(FindOption("Enable picture transparency")->IsChecked() && !FWatermarkHasAlpha);
 }

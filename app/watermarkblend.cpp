@@ -48,8 +48,8 @@ void TWatermarkBlender::PrepareTable(float Opacity) {
   FTableOpacity = Opacity;
 }
 
-void TWatermarkBlender::Blend(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0, int64_t Y0,
-                              float Opacity) {
+void TWatermarkBlender::Blend(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0,
+                              int64_t Y0, float Opacity) {
   if (!Frame.Bottom || !Mark.Pixels || Frame.Width <= 0 || Frame.Height <= 0 || Mark.Width <= 0 ||
       Mark.Height <= 0)
     return;
@@ -59,7 +59,9 @@ void TWatermarkBlender::Blend(const TWatermarkFrame& Frame, const TWatermarkPict
   if (FirstColumn >= LastColumn || FirstRow >= LastRow) return;
   const size_t Columns = size_t(LastColumn - FirstColumn);
 
-  auto MarkRow = [&](int64_t Row) { return Mark.Pixels + (size_t(Row) * size_t(Mark.Width) + size_t(FirstColumn)) * 3; };
+  auto MarkRow = [&](int64_t Row) {
+    return Mark.Pixels + (size_t(Row) * size_t(Mark.Width) + size_t(FirstColumn)) * 3;
+  };
   auto FrameRow = [&](int64_t Row) {
     return Frame.Bottom + ptrdiff_t(Y0 + Row) * Frame.Stride + ptrdiff_t(X0 + FirstColumn) * 3;
   };
@@ -67,7 +69,8 @@ void TWatermarkBlender::Blend(const TWatermarkFrame& Frame, const TWatermarkPict
   if (!Mark.Alpha) {
     if (Opacity == 1.0f) {
       // Fully opaque: the watermark's bytes as they are.
-      for (int64_t Row = FirstRow; Row < LastRow; ++Row) std::memcpy(FrameRow(Row), MarkRow(Row), Columns * 3);
+      for (int64_t Row = FirstRow; Row < LastRow; ++Row)
+        std::memcpy(FrameRow(Row), MarkRow(Row), Columns * 3);
       return;
     }
     PrepareTable(Opacity);
@@ -105,8 +108,8 @@ void TWatermarkBlender::Blend(const TWatermarkFrame& Frame, const TWatermarkPict
   }
 }
 
-void BlendWatermarkReference(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0, int64_t Y0,
-                             float Opacity) {
+void BlendWatermarkReference(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0,
+                             int64_t Y0, float Opacity) {
   for (int64_t R = 0; R < Mark.Height; ++R)
     for (int64_t C = 0; C < Mark.Width; ++C) {
       if (X0 + C < 0 || X0 + C >= Frame.Width || Y0 + R < 0 || Y0 + R >= Frame.Height) continue;

@@ -49,7 +49,8 @@ class TWatermarkBlender {
 
   // Blends Mark into Frame with its left edge at column X0 and its bottom row on frame row Y0
   // (both may lie outside the frame). Opacity is used when Mark has no alpha map.
-  void Blend(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0, int64_t Y0, float Opacity);
+  void Blend(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0, int64_t Y0,
+             float Opacity);
 
   // Rows for a frame that cannot be blended in place (see the window's blend); kept between
   // frames.
@@ -65,5 +66,5 @@ class TWatermarkBlender {
 };
 
 // The straightforward blend, byte by byte, for tests and the benchmark to compare with.
-void BlendWatermarkReference(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0, int64_t Y0,
-                             float Opacity);
+void BlendWatermarkReference(const TWatermarkFrame& Frame, const TWatermarkPicture& Mark, int64_t X0,
+                             int64_t Y0, float Opacity);

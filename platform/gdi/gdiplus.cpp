@@ -153,8 +153,8 @@ GpStatus GdipDrawImageI(GpGraphics* Graphics, GpImage* Image, INT X, INT Y) {
   HDC Memory = CreateCompatibleDC(nullptr);
   HGDIOBJ Previous = SelectObject(Memory, Section);
   const BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  const BOOL Drawn =
-      AlphaBlend(Graphics->DC, X, Y, Source.Width, Source.Height, Memory, 0, 0, Source.Width, Source.Height, Blend);
+  const BOOL Drawn = AlphaBlend(Graphics->DC, X, Y, Source.Width, Source.Height, Memory, 0, 0, Source.Width,
+                                Source.Height, Blend);
   SelectObject(Memory, Previous);
   DeleteDC(Memory);
   DeleteObject(Section);

@@ -1,8 +1,7 @@
-#include "tests/app/picturetest.h"
-
 #include "platform/forms/jpegimage.h"
 #include "platform/forms/picture.h"
 #include "platform/gdi/imagefile/pngfile.h"
+#include "tests/app/picturetest.h"
 #include "vcontrols/imaging/vcbitmap.h"
 
 std::unique_ptr<TBitmap> MakeFrame(int Width, int Height, const TPixelFunction& Color) {

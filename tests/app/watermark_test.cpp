@@ -77,20 +77,23 @@ TEST(WatermarkBlend, MatchesTheReferenceEverywhere) {
             }
             const TWatermarkPicture Mark{Pixels.data(), WithAlpha ? Alpha.data() : nullptr, MarkSize.Width,
                                          MarkSize.Height};
-            const int64_t X0 = int64_t(Random() % (FrameSize.Width + MarkSize.Width + 4)) - MarkSize.Width - 2;
-            const int64_t Y0 = int64_t(Random() % (FrameSize.Height + MarkSize.Height + 4)) - MarkSize.Height - 2;
+            const int64_t X0 =
+                int64_t(Random() % (FrameSize.Width + MarkSize.Width + 4)) - MarkSize.Width - 2;
+            const int64_t Y0 =
+                int64_t(Random() % (FrameSize.Height + MarkSize.Height + 4)) - MarkSize.Height - 2;
             const float Opacity = Opacities[Trial % 4];
             std::vector<uint8_t> Expected = Frame;
             auto View = [&](std::vector<uint8_t>& Bytes) {
-              return TopDownMemory ? TWatermarkFrame{Bytes.data() + (FrameSize.Height - 1) * RowBytes, -RowBytes,
-                                                     FrameSize.Width, FrameSize.Height}
-                                   : TWatermarkFrame{Bytes.data(), RowBytes, FrameSize.Width, FrameSize.Height};
+              return TopDownMemory
+                         ? TWatermarkFrame{Bytes.data() + (FrameSize.Height - 1) * RowBytes, -RowBytes,
+                                           FrameSize.Width, FrameSize.Height}
+                         : TWatermarkFrame{Bytes.data(), RowBytes, FrameSize.Width, FrameSize.Height};
             };
             BlendWatermarkReference(View(Expected), Mark, X0, Y0, Opacity);
             Blender.Blend(View(Frame), Mark, X0, Y0, Opacity);
             ASSERT_EQ(Frame, Expected) << "frame " << FrameSize.Width << "x" << FrameSize.Height << ", mark "
-                                       << MarkSize.Width << "x" << MarkSize.Height << " at " << X0 << "," << Y0
-                                       << (WithAlpha ? " with alpha" : "") << ", opacity " << Opacity;
+                                       << MarkSize.Width << "x" << MarkSize.Height << " at " << X0 << ","
+                                       << Y0 << (WithAlpha ? " with alpha" : "") << ", opacity " << Opacity;
           }
 }
 
@@ -130,7 +133,9 @@ class Watermark : public TPictureTest {
     const int Width = FormGhost->FWatermarkBitmap->Width(), Height = FormGhost->FWatermarkBitmap->Height();
     return FormGhost->FWatermarkAlpha[size_t(Height - 1 - Y) * Width + X];
   }
-  bool Logged(const std::string& Message) const { return ReadText("korcam.log").find(Message) != std::string::npos; }
+  bool Logged(const std::string& Message) const {
+    return ReadText("korcam.log").find(Message) != std::string::npos;
+  }
 };
 
 // Column X of a test picture has red X * Step, row Y green Y * 40, so a stored pixel tells the
@@ -155,8 +160,7 @@ TEST_F(Watermark, EachKindOfFileLoadsSqueezedToAMultipleOf4) {
       {"mark.jpg", 9, 5, 8, 28},  // the class library's JPEG image
       {"mark.png", 7, 2, 4, 36},  // the picture library
       {"mark.ico", 6, 6, 4, 36},  // the picture library
-      {"wide.bmp", 101, 2, 100, 2},
-      {"even.bmp", 8, 2, 8, 30},
+      {"wide.bmp", 101, 2, 100, 2}, {"even.bmp", 8, 2, 8, 30},
       {"narrow.bmp", 3, 2, 0, 36},  // nothing is left of it: no watermark
   };
   for (const TCase& Case : Cases) {
@@ -184,7 +188,8 @@ TEST_F(Watermark, EachKindOfFileLoadsSqueezedToAMultipleOf4) {
     bool Cropped = true;
     for (int X = 0; X < Case.StoredWidth; ++X) {
       const int Source = int(MarkPixel(X, 0) >> 16) / Step;
-      EXPECT_EQ(MarkPixel(X, Case.Height - 1), SteppedColour(Source, Case.Height - 1, Step)) << "upright, row by row";
+      EXPECT_EQ(MarkPixel(X, Case.Height - 1), SteppedColour(Source, Case.Height - 1, Step))
+          << "upright, row by row";
       if (Source != X) Cropped = false;
     }
     EXPECT_EQ(Cropped, Case.Width == Case.StoredWidth);
@@ -196,7 +201,8 @@ TEST_F(Watermark, EachKindOfFileLoadsSqueezedToAMultipleOf4) {
 // their alpha, and multiplied again by the blend), and its alpha map is squeezed with its pixels.
 TEST_F(Watermark, PngAlphaMapStaysOnItsStraightPixels) {
   Start();
-  WritePngFile(Path("logo.png"), 7, 2, [](int X, int Y) { return uint32_t(40 * X + 10) << 24 | ColumnColour(X, Y); });
+  WritePngFile(Path("logo.png"), 7, 2,
+               [](int X, int Y) { return uint32_t(40 * X + 10) << 24 | ColumnColour(X, Y); });
   Load("logo.png");
   ASSERT_TRUE(FormGhost->FWatermarkHasAlpha);
   ASSERT_EQ(FormGhost->FWatermarkBitmap->Width(), 4);
@@ -225,7 +231,8 @@ TEST_F(Watermark, PngAlphaMapStaysOnItsStraightPixels) {
 TEST_F(Watermark, PlacedFromTheTopLeftAndClippedToTheFrame) {
   Start();
   const int MarkWidth = 8, MarkHeight = 4;
-  WriteBmpFile(Path("mark.bmp"), MarkWidth, MarkHeight, [](int X, int Y) { return 0x800000u | uint32_t(X * 16) << 8 | uint32_t(Y * 50); });
+  WriteBmpFile(Path("mark.bmp"), MarkWidth, MarkHeight,
+               [](int X, int Y) { return 0x800000u | uint32_t(X * 16) << 8 | uint32_t(Y * 50); });
   Load("mark.bmp");
   struct TCase {
     const char* Name;
@@ -255,7 +262,8 @@ TEST_F(Watermark, PlacedFromTheTopLeftAndClippedToTheFrame) {
         for (int X = 0; X < Width; ++X) {
           const int MarkX = X - Case.Horizontal, MarkY = Y - Case.Vertical;
           const bool Inside = MarkX >= 0 && MarkX < MarkWidth && MarkY >= 0 && MarkY < MarkHeight;
-          const uint32_t Expected = Inside ? 0x800000u | uint32_t(MarkX * 16) << 8 | uint32_t(MarkY * 50) : Background(X, Y);
+          const uint32_t Expected =
+              Inside ? 0x800000u | uint32_t(MarkX * 16) << 8 | uint32_t(MarkY * 50) : Background(X, Y);
           if (RgbOf(*Frame, X, Y) != Expected && Wrong++ < 3)
             ADD_FAILURE() << "pixel " << X << "," << Y << " of a " << (Format == pf24bit ? "24" : "32")
                           << "-bit frame is " << std::hex << RgbOf(*Frame, X, Y) << ", not " << Expected;
@@ -315,8 +323,10 @@ TEST_F(Watermark, TransparencyRowShowsOnlyForAPictureWithoutAlpha) {
     bool Transparency;
     bool Visible;
   };
-  const TCase Cases[] = {
-      {"alpha.png", true, false}, {"opaque.png", true, true}, {"plain.bmp", true, true}, {"plain.bmp", false, false}};
+  const TCase Cases[] = {{"alpha.png", true, false},
+                         {"opaque.png", true, true},
+                         {"plain.bmp", true, true},
+                         {"plain.bmp", false, false}};
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(std::string(Case.File) + (Case.Transparency ? ", transparency on" : ", transparency off"));
     Option("Enable picture transparency")->SetChecked(Case.Transparency);

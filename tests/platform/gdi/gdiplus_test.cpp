@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 class TGdiplus : public ::testing::Test {
  protected:
   void SetUp() override {
-    Folder = ::testing::TempDir() + "gdiplus_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    Folder =
+        ::testing::TempDir() + "gdiplus_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(Folder);
     fs::create_directories(Folder);
     GdiplusStartupInput Input;
