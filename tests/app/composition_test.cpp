@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/forms/canvas.h"
+#include "platform/gdi/imagefile/pngfile.h"
 #include "platform/forms/picture.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/streams.h"
@@ -222,6 +225,29 @@ TEST_F(Composition, TheLivePreviewAllocatesNothingFrameAfterFrame) {
   EXPECT_EQ(FormGhost->FWorkingBitmap->ScanLine(0), WorkingRows);
   EXPECT_EQ(FormGhost->ImageMain->Picture()->Bitmap()->ScanLine(0), ImageRows);
   EXPECT_EQ(Composed()->ScanLine(0), ComposedRows);
+}
+
+// Without a display the program still composes: the composed frame of the synthetic camera,
+// with its stamps, is written as a PNG to look at (KORCAM_TEST_IMAGES, else
+// /tmp/korcam-app-images).
+TEST_F(Composition, AComposedFrameCanBeLookedAtAsAPicture) {
+  StartWith();
+  Tick();
+  TBitmap* Picture = Composed();
+  ASSERT_NE(Picture, nullptr);
+  ASSERT_EQ(Picture->PixelFormat(), pf24bit);
+  TPixelView View;
+  View.Top = static_cast<const uint8_t*>(Picture->ScanLine(0));
+  View.Stride = Picture->Height() > 1 ? static_cast<const uint8_t*>(Picture->ScanLine(1)) - View.Top : 0;
+  View.Width = Picture->Width();
+  View.Height = Picture->Height();
+  View.Format = TPixelLayout::Bgr24;
+  const char* Folder = std::getenv("KORCAM_TEST_IMAGES");
+  const std::filesystem::path Directory = Folder ? Folder : "/tmp/korcam-app-images";
+  std::filesystem::create_directories(Directory);
+  const std::string File = (Directory / "live-picture.png").string();
+  SavePngFile(File, View);
+  EXPECT_GT(std::filesystem::file_size(File), 1000u);
 }
 
 }  // namespace
