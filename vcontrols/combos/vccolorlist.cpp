@@ -253,6 +253,9 @@ void TvcCustomColorList::SortAndShow() {
 
 void TvcCustomColorList::FillItems() {
   TStrings* Shown = Items();
+  // Emptied, the list has no current item: an index kept over the refill would point at whatever
+  // colour comes to lie there.
+  SetItemIndex(-1);
   Shown->BeginUpdate();
   Shown->Clear();
   FIndexMap.clear();
