@@ -129,6 +129,8 @@ class TvcCustomColorList : public TCustomListBox {
   POINT FHotPoint{0, 0};
   bool FPressedInList = false;
   bool FTrackingStopped = false;
+  // The left button is held after a press in the list.
+  bool FPressing = false;
 
  private:
   bool Loading() const { return ComponentState().Contains(csLoading); }

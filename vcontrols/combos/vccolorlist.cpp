@@ -292,7 +292,9 @@ void TvcCustomColorList::Loaded() {
 }
 
 void TvcCustomColorList::Click() {
-  FPreviousColor = FSelectedColor;
+  // A mouse click counts once, from its press to its release: the press took the previous
+  // colour, and the selection the list reports while the button is held does not replace it.
+  if (!FPressing) FPreviousColor = FSelectedColor;
   const int Current = GetCurrentIndex();
   if (Current >= 0 && Current < Count()) FSelectedColor = ColorOfItem(Current);
   TCustomListBox::Click();
@@ -452,6 +454,12 @@ void TvcCustomColorList::ClearDropDownMarks() {
 }
 
 void TvcCustomColorList::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // The colour before the click, also when the press lands on the item already current (the
+  // list then reports no change) or drags over several (it reports each).
+  if (Button == mbLeft) {
+    FPreviousColor = FSelectedColor;
+    FPressing = true;
+  }
   TCustomListBox::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
   if (auto* Combo = dynamic_cast<TvcCustomColorCombo*>(Owner());
@@ -476,6 +484,13 @@ void TvcCustomColorList::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TvcCustomColorList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  struct TEndPress {
+    bool& Pressing;
+    bool Left;
+    ~TEndPress() {
+      if (Left) Pressing = false;
+    }
+  } EndPress{FPressing, Button == mbLeft};
   if (Count() == 0) return;
   const RECT Client = ClientRect();
   const bool Inside = PtInRect(&Client, POINT{X, Y});

@@ -1,10 +1,9 @@
-#include "tests/vcontrols/combos/combotest.h"
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/user/input.h"
 #include "platform/user/user.h"
+#include "tests/vcontrols/combos/combotest.h"
 
 KORCAM_REGISTER_CLASS(TkvDBGrid)
 
@@ -29,6 +28,9 @@ void TComboTest::SetUp() {
   Other->SetBounds(10, 200, 100, 22);
   Other->SetParent(Form);
   Form->Show();
+  Pump();
+  // The combo starts without the focus (showing the form gave it to the first control).
+  Other->SetFocus();
   Pump();
 }
 

@@ -34,7 +34,8 @@ class TColorListTest : public TComboTest {
   }
   std::vector<std::string> Shown() const {
     std::vector<std::string> Result;
-    for (int Index = 0; Index < List->Items()->Count(); ++Index) Result.push_back(GetNameAt(*List->Items(), Index));
+    for (int Index = 0; Index < List->Items()->Count(); ++Index)
+      Result.push_back(GetNameAt(*List->Items(), Index));
     return Result;
   }
   std::string Current() const {
@@ -80,12 +81,14 @@ TEST_F(TColorListTest, AnUnlistedColourIsAddedUnderItsRGBTextFirstAskingTheHandl
 
 TEST_F(TColorListTest, TheHandlerMayRenameOrRefuseANewColour) {
   List->SetSelectedColor(clRed);
-  List->OnAddNewColor = TvcAddNewColorEvent([](TObject*, TColor, std::string& Name, bool&) { Name = "Dusk"; });
+  List->OnAddNewColor =
+      TvcAddNewColorEvent([](TObject*, TColor, std::string& Name, bool&) { Name = "Dusk"; });
   List->SetSelectedColor(0x402010);
   EXPECT_EQ(Current(), "Dusk");
   EXPECT_EQ(GetValueAt(*List->Items(), List->ItemIndex()), "402010");
 
-  List->OnAddNewColor = TvcAddNewColorEvent([](TObject*, TColor, std::string&, bool& Accept) { Accept = false; });
+  List->OnAddNewColor =
+      TvcAddNewColorEvent([](TObject*, TColor, std::string&, bool& Accept) { Accept = false; });
   const int Before = List->MasterList().Count();
   List->SetSelectedColor(0x010203);
   EXPECT_EQ(List->MasterList().Count(), Before);
@@ -170,10 +173,11 @@ TEST_F(TColorListTest, CustomColoursJoinUnlessTheirNameOrValueIsListed) {
 TEST_F(TColorListTest, AFilteredColourStaysStoredButIsNotShown) {
   List->SetSelectedColor(clRed);
   std::vector<TObject*> Senders;
-  List->OnFilterColor = TvcOnFilterColorEvent([&](TObject* Sender, TColor Colour, const std::string&, bool& Accept) {
-    Senders.push_back(Sender);
-    Accept = Colour != clRed;
-  });
+  List->OnFilterColor =
+      TvcOnFilterColorEvent([&](TObject* Sender, TColor Colour, const std::string&, bool& Accept) {
+        Senders.push_back(Sender);
+        Accept = Colour != clRed;
+      });
   List->SortAndShow();
   EXPECT_EQ(Shown().size(), 19u);
   EXPECT_EQ(IndexOfName("Red", *List->Items()), -1);

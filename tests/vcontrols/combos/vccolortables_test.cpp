@@ -22,10 +22,10 @@ std::vector<std::string> Fill(TvcColorListBoxOptions Options, const std::string&
 }
 
 const std::vector<std::string> StandardColours = {
-    "Black=000000",  "Maroon=000080",     "Green=008000",   "Olive=008080",  "Navy=800000",
-    "Purple=800080", "Teal=808000",       "Gray=808080",    "Silver=C0C0C0", "Red=0000FF",
+    "Black=000000",  "Maroon=000080",     "Green=008000",   "Olive=008080",   "Navy=800000",
+    "Purple=800080", "Teal=808000",       "Gray=808080",    "Silver=C0C0C0",  "Red=0000FF",
     "Lime=00FF00",   "Yellow=00FFFF",     "Blue=FF0000",    "Fuchsia=FF00FF", "Aqua=FFFF00",
-    "White=FFFFFF",  "MoneyGreen=C0DCC0", "SkyBlue=F0CAA6", "Cream=F0FBFF",  "MedGray=A4A0A0",
+    "White=FFFFFF",  "MoneyGreen=C0DCC0", "SkyBlue=F0CAA6", "Cream=F0FBFF",   "MedGray=A4A0A0",
 };
 
 TEST(VcColorTablesTest, TheDefaultOptionsListTheTwentyStandardColours) {
@@ -131,10 +131,12 @@ TEST(VcColorTablesTest, TheColourOrdersSortByClassThenByShade) {
 
 TEST(VcColorTablesTest, TheGroupedNameOrderPutsNoneColoursAndSystemColoursApart) {
   TStringList List;
-  for (const char* Entry : {"Window=80000005", "Red=0000FF", "None=1FFFFFFF", "Aqua=FFFF00", "BtnFace=8000000F",
-                            "Default=20000000"})
+  for (const char* Entry : {"Window=80000005", "Red=0000FF", "None=1FFFFFFF", "Aqua=FFFF00",
+                            "BtnFace=8000000F", "Default=20000000"})
     List.Add(Entry);
-  List.CustomSort([](TStringList& Sorted, int A, int B) { return CompareColorNamesGrouped(Sorted.Get(A), Sorted.Get(B)); });
+  List.CustomSort([](TStringList& Sorted, int A, int B) {
+    return CompareColorNamesGrouped(Sorted.Get(A), Sorted.Get(B));
+  });
   std::vector<std::string> Names;
   for (int Index = 0; Index < List.Count(); ++Index) Names.push_back(GetNameAt(List, Index));
   // clDefault's value is not a system colour's: it goes with the colours.
@@ -151,19 +153,19 @@ TEST(VcColorTablesTest, RGBTextsSayAColourOrNothing) {
       {"RGB:1,2,3", 0x030201},
       {"RGB: 255, 255, 255", 0xFFFFFF},
       {"RGB: 0, 0, 0", 0x000000},
-      {"RGB: 1, 2, 3, 4", 0x030201},       // anything after the third number is ignored
-      {"RGB: x1, y2, z3", 0x030201},       // up to the first digit, other characters are skipped
-      {"RGB: -5, 0, 0", 0x000005},         // a sign is one of them
-      {"RGB: 1 , 2\t, 3 ", 0x030201},      // blanks after a number are trimmed
+      {"RGB: 1, 2, 3, 4", 0x030201},   // anything after the third number is ignored
+      {"RGB: x1, y2, z3", 0x030201},   // up to the first digit, other characters are skipped
+      {"RGB: -5, 0, 0", 0x000005},     // a sign is one of them
+      {"RGB: 1 , 2\t, 3 ", 0x030201},  // blanks after a number are trimmed
       {"RGB: 007, 0, 0", 0x000007},
-      {"RGB: 256, 0, 0", std::nullopt},    // out of range
-      {"RGB: 1, 2", std::nullopt},         // a number missing
+      {"RGB: 256, 0, 0", std::nullopt},  // out of range
+      {"RGB: 1, 2", std::nullopt},       // a number missing
       {"RGB: 1, 2,", std::nullopt},
       {"RGB:", std::nullopt},
-      {"RGB: 1 2, 3, 4", std::nullopt},    // not one number
+      {"RGB: 1 2, 3, 4", std::nullopt},  // not one number
       {"RGB: 12x, 0, 0", std::nullopt},
       {"RGB: 99999999999999999999, 0, 0", std::nullopt},
-      {"rgb: 1, 2, 3", std::nullopt},      // the prefix as written
+      {"rgb: 1, 2, 3", std::nullopt},  // the prefix as written
       {" RGB: 1, 2, 3", std::nullopt},
       {"Red", std::nullopt},
       {"", std::nullopt},

@@ -34,7 +34,8 @@ class TComboProtocolTest : public TComboTest {
   // The centre of shown item Index of the combo's list, in the list's client coordinates.
   POINT ItemCentre(int Index) {
     TvcColorList* List = Combo->ColorList();
-    return POINT{List->ClientWidth() / 2, (Index - List->TopIndex()) * List->ItemHeight() + List->ItemHeight() / 2};
+    return POINT{List->ClientWidth() / 2,
+                 (Index - List->TopIndex()) * List->ItemHeight() + List->ItemHeight() / 2};
   }
   std::vector<bool> CloseUps;
 };
@@ -45,7 +46,8 @@ TEST_F(TComboProtocolTest, APressOnTheButtonOpensOnceThePostedMessageArrives) {
   EXPECT_EQ(GetFocus(), Combo->Handle());
   EXPECT_FALSE(Combo->GetDroppedDown());
   MSG Waiting{};
-  ASSERT_TRUE(PeekMessageA(&Waiting, Combo->Handle(), VcComboDropDownMessage(), VcComboDropDownMessage(), PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessageA(&Waiting, Combo->Handle(), VcComboDropDownMessage(), VcComboDropDownMessage(),
+                           PM_NOREMOVE));
   EXPECT_EQ(TvcCustomCombo::MouseHook(), nullptr);
   Pump();
   EXPECT_TRUE(Combo->GetDroppedDown());
@@ -133,8 +135,8 @@ TEST_F(TComboProtocolTest, KeysOpenAndCloseTheDropDown) {
     const char* Name;
     int Key;
     std::initializer_list<int> Modifiers;
-    bool Open;           // afterwards
-    TColor Colour;       // SelectedColor afterwards
+    bool Open;      // afterwards
+    TColor Colour;  // SelectedColor afterwards
   };
   // Red is item 9 of the default list, Lime item 10, Yellow item 11.
   const TStep Steps[] = {
@@ -218,9 +220,10 @@ TEST_F(TComboProtocolTest, TheDropDownOpensWhereTheScreenHasRoom) {
     GetWindowRect(Combo->Handle(), &Combined);
     GetWindowRect(Combo->ColorList()->Handle(), &List);
     EXPECT_EQ(List.bottom - List.top, Case.Height);
-    const int Width = Case.DropDownWidth == 0
-                          ? Combo->Width()
-                          : std::max(Combo->Width(), Case.DropDownWidth + Border + 2 * GetSystemMetrics(SM_CXVSCROLL));
+    const int Width =
+        Case.DropDownWidth == 0
+            ? Combo->Width()
+            : std::max(Combo->Width(), Case.DropDownWidth + Border + 2 * GetSystemMetrics(SM_CXVSCROLL));
     EXPECT_EQ(List.right - List.left, Width);
     if (Case.Above)
       EXPECT_EQ(List.bottom, Combined.top);

@@ -34,7 +34,8 @@ class TkvEditFrame : public TPersistent {
   PLAIN_PROPERTY(TvcEditFocusStyle, FocusStyle, efsFrameBox)
   PLAIN_PROPERTY(TColor, NonFocusColor, clNone)
   PLAIN_PROPERTY(int32_t, AutoSizeHeightAdjust, 0)
-  PLAIN_PROPERTY(TvcEditFrameEnabledSet, FocusBorders, efLeftBorder, efTopBorder, efRightBorder, efBottomBorder)
+  PLAIN_PROPERTY(TvcEditFrameEnabledSet, FocusBorders, efLeftBorder, efTopBorder, efRightBorder,
+                 efBottomBorder)
   PLAIN_PROPERTY(TvcEditFocusStyle, NonFocusStyle, efsFrameBox)
   PLAIN_PROPERTY(int32_t, NonFocusTextOffsetX, 0)
   PLAIN_PROPERTY(TColor, NonFocusTransparentFontColor, clNone)
@@ -267,7 +268,8 @@ TFrameDrawing DrawFrame(TvcEditFrame& Frame, TControl& Control, bool Focused) {
   TFrameDrawing Result{};
   for (int Y = 0; Y < H; ++Y)
     for (int X = 0; X < W; ++X)
-      if (const uint32_t C = BitmapColor(*Bitmap, X, Y); C != Backdrop && (X == 0 || Y == 0 || X == W - 1 || Y == H - 1))
+      if (const uint32_t C = BitmapColor(*Bitmap, X, Y);
+          C != Backdrop && (X == 0 || Y == 0 || X == W - 1 || Y == H - 1))
         Result.Colours.insert(C);
   const auto Drawn = [&](int X, int Y) { return BitmapColor(*Bitmap, X, Y) != Backdrop; };
   Result.TopDrawn = Drawn(W / 2, 0);

@@ -252,9 +252,8 @@ TEST_F(TVcPanelTest, AGroupBoxDrawsItsFrameWithAGapForTheCaption) {
     EXPECT_NE(ScreenColor(Box, X, Half), Shadow);
   }
   // The caption itself lies in the gap, from the top.
-  const TPixelCount Ink = CountFormPixels(Box, RECT{0, 0, Box->Width(), Half + 4}, [&](uint32_t C) {
-    return C == Rgb(clWindowText);
-  });
+  const TPixelCount Ink = CountFormPixels(Box, RECT{0, 0, Box->Width(), Half + 4},
+                                          [&](uint32_t C) { return C == Rgb(clWindowText); });
   EXPECT_GT(Ink.Count, 0);
   EXPECT_GE(Ink.Bounds.left, Left);
   EXPECT_LE(Ink.Bounds.right, Right + 1);
