@@ -38,16 +38,14 @@ tsan: deps
 	@cmake --build $(BUILD_TSAN) -j $(JOBS)
 	@cd $(BUILD_TSAN) && ctest --output-on-failure -j $(JOBS) -L threads
 
-# The real fuzzers (clang, libFuzzer), each for FUZZ_SECONDS; what they find joins the corpus.
+# The real fuzzers (clang, libFuzzer), each for FUZZ_SECONDS, one after the other; a finding in
+# one does not stop the others, and the summary names them. What reaches new code joins the saved
+# corpus through a merge (see fuzz/run_fuzzers.sh); findings stay under $(BUILD_FUZZ)/findings.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKORCAM_FUZZ=ON -DKORCAM_TESTS=OFF >/dev/null
-	@cmake --build $(BUILD_FUZZ) -j $(JOBS)
-	@for exe in $(BUILD_FUZZ)/fuzz/fuzz_*; do \
-	  target=$${exe##*/fuzz_}; corpus=tests/fixtures/fuzz/$$target; mkdir -p $$corpus; \
-	  echo "fuzzing $$target for $(FUZZ_SECONDS) s"; \
-	  $$exe -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $$corpus || exit 1; \
-	done
+	@cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS)
+	@bash fuzz/run_fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 bench: deps
 	@cmake -S . -B $(BUILD_BENCH) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DKORCAM_TESTS=OFF \

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # For comparison with bench_effects: the ffmpeg tool's filters nearest to the pixel effects, on
-# the same frame sizes, on one core. Frames are generated in our pixel layout (bgr24); a run
-# without a filter gives the cost of generating them, which is taken off. Filters that work in
-# YUV (eq, hue, gblur, unsharp) have FFmpeg's own format conversion included; the second
-# baseline shows what that conversion alone costs.
+# the same frame sizes, on one core with one filter thread. Frames are generated in our pixel
+# layout (bgr24); a run without a filter gives the cost of generating them, which is taken off.
+# Filters that work in YUV (eq, hue, gblur, unsharp) have FFmpeg's own format conversion
+# included; the second baseline shows what that conversion alone costs.
 #
 #   bench/ffmpeg_filters.sh [frames]
 set -euo pipefail
@@ -27,6 +27,7 @@ filters=(
   "hflip (horizontal flip)|hflip"
   "vflip (vertical flip)|vflip"
   "rotate 10 degrees (rotation)|rotate=10*PI/180"
+  "scale 125% bilinear (stretch)|scale=iw*5/4:ih*5/4:flags=bilinear"
 )
 
 seconds() {  # filter, size -> real seconds for all frames
@@ -35,7 +36,7 @@ seconds() {  # filter, size -> real seconds for all frames
     sed -n 's/.*rtime=\([0-9.]*\)s.*/\1/p' | tail -1
 }
 
-for size in 640x480 1280x720; do
+for size in 640x480 1280x720 1920x1080; do
   printf '\n%-36s %12s %16s\n' "ffmpeg, $size, $frames frames" "ms/frame" "minus baseline"
   base=""
   for entry in "${filters[@]}"; do

@@ -14,8 +14,10 @@ if(KORCAM_TSAN)
   add_link_options(-fsanitize=thread)
 endif()
 if(KORCAM_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  # Undefined behaviour stops the input at once, as a crash does, so libFuzzer keeps it as a
+  # finding instead of printing a line and going on.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
 set(KORCAM_SOURCE_ROOT ${CMAKE_SOURCE_DIR})

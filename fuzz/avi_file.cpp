@@ -1,6 +1,8 @@
 // Arbitrary bytes as an AVI file through the AVI file services, as the album reads a movie's
 // still frames: the stream opens or not, frames decode or not, and nothing crashes, leaks or
-// allocates without bound. A frame that comes back is a well-formed packed bitmap.
+// allocates without bound. A frame that comes back is a well-formed packed bitmap. The same bytes
+// as a movie left unfinished go through the repair, which leaves either an indexed movie or
+// an error.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -9,6 +11,9 @@
 #include <string>
 
 #include "platform/capture/avifile.h"
+#include "platform/capture/avirepair.h"
+#include "platform/capture/aviscan.h"
+#include "platform/capture/moviefile.h"
 #include "platform/capture/videoformat.h"
 
 namespace {
@@ -26,19 +31,45 @@ void CheckFrame(const void* Frame, LONG Width, LONG Height) {
   (void)Last;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+// A file in memory holding the bytes; -1 when it cannot be made.
+int MemoryFile(const uint8_t* Data, size_t Size) {
   const int Descriptor = memfd_create("avi_file", MFD_CLOEXEC);
-  if (Descriptor < 0) return 0;
+  if (Descriptor < 0) return -1;
   for (size_t Written = 0; Written < Size;) {
     const ssize_t Result = write(Descriptor, Data + Written, Size - Written);
     if (Result <= 0) {
       close(Descriptor);
-      return 0;
+      return -1;
     }
     Written += size_t(Result);
   }
+  return Descriptor;
+}
+
+void Repair(const uint8_t* Data, size_t Size) {
+  const int Descriptor = MemoryFile(Data, Size);
+  if (Descriptor < 0) return;
+  TMovieFile File;
+  if (File.Open("/proc/self/fd/" + std::to_string(Descriptor), TMovieFile::TMode::Existing)) {
+    int64_t Frames = 0;
+    std::string Error;
+    if (RepairMovieFile(File, Frames, Error)) {
+      TAviLayout Layout;
+      const TAviReadAt Read = [&File](int64_t Offset, void* Bytes, size_t Count) {
+        return File.Read(Offset, Bytes, Count);
+      };
+      if (Frames < 0 || !ScanAviFile(Read, File.Size(), 0, false, Layout) || !Layout.Indexed) std::abort();
+    }
+  }
+  close(Descriptor);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  Repair(Data, Size);
+  const int Descriptor = MemoryFile(Data, Size);
+  if (Descriptor < 0) return 0;
   const std::string Path = "/proc/self/fd/" + std::to_string(Descriptor);
   PAVISTREAM Stream = nullptr;
   if (AVIStreamOpenFromFileA(&Stream, Path.c_str(), streamtypeVIDEO, 0, OF_SHARE_DENY_WRITE, nullptr) == AVIERR_OK) {

@@ -1,8 +1,14 @@
 #include "platform/capture/avireader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
+#include "platform/capture/aviscan.h"
 #include "platform/capture/ffmpeg.h"
 #include "platform/capture/trace.h"
 
@@ -10,6 +16,33 @@ namespace {
 
 // How far back a frame without a picture of its own (an empty frame) looks for one.
 constexpr int64_t MaxStepsBack = 64;
+
+// The layout of the AVI file at Path, read apart from FFmpeg (which keeps its own view of the
+// file); false when it cannot be read.
+bool ScanFile(const std::string& Path, int Stream, TAviLayout& Layout) {
+  const int Descriptor = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (Descriptor < 0) return false;
+  struct stat Info {};
+  bool Scanned = false;
+  if (fstat(Descriptor, &Info) == 0) {
+    const TAviReadAt Read = [Descriptor](int64_t Offset, void* Data, size_t Size) {
+      auto* Bytes = static_cast<uint8_t*>(Data);
+      while (Size > 0) {
+        const ssize_t Got = ::pread(Descriptor, Bytes, Size, off_t(Offset));
+        if (Got < 0 && errno == EINTR) continue;
+        if (Got <= 0) return false;
+        Bytes += Got;
+        Offset += Got;
+        Size -= size_t(Got);
+      }
+      return true;
+    };
+    Scanned = ScanAviFile(Read, Info.st_size, Stream, false, Layout) &&
+              (Layout.Indexed || ScanAviFile(Read, Info.st_size, Stream, true, Layout));
+  }
+  ::close(Descriptor);
+  return Scanned;
+}
 
 }  // namespace
 
@@ -75,13 +108,25 @@ bool TAviReader::Open(const std::string& Path, int StreamIndex) {
   }
   FTimeBase = Stream->time_base;
   FFrameDuration = Stream->avg_frame_rate.num > 0 ? av_inv_q(Stream->avg_frame_rate) : FTimeBase;
-  // The header's count (which includes skipped frames, written as empty chunks the index does
-  // not list), or the index's last frame when that goes further (OpenDML files count only their
-  // first part in the header).
-  FFrameCount = std::max<int64_t>(Stream->nb_frames, 0);
-  if (const int Entries = avformat_index_get_entries_count(Stream); Entries > 0)
-    if (const AVIndexEntry* Last = avformat_index_get_entry(Stream, Entries - 1))
-      FFrameCount = std::max<int64_t>(FFrameCount, Last->timestamp + 1);
+  TAviLayout Layout;
+  if (ScanFile(Path, FStream, Layout) && !Layout.Indexed) {
+    // A movie cut short, or left unfinished: its header counts what was meant to be there (or
+    // nothing) and no index lists its frames. The frames are those the file holds whole, and
+    // FFmpeg is told where they lie, as an index would, so that any of them can be sought.
+    FFrameCount = int64_t(Layout.Frames.size());
+    for (size_t Frame = 0; Frame < Layout.Frames.size(); ++Frame)
+      if (Layout.Frames[Frame].Size > 0)
+        av_add_index_entry(Stream, Layout.Frames[Frame].Offset, int64_t(Frame), int(Layout.Frames[Frame].Size), 0,
+                           AVINDEX_KEYFRAME);
+  } else {
+    // The header's count (which includes skipped frames, written as empty chunks the index does
+    // not list), or the index's last frame when that goes further (OpenDML files count only
+    // their first part in the header).
+    FFrameCount = std::max<int64_t>(Stream->nb_frames, 0);
+    if (const int Entries = avformat_index_get_entries_count(Stream); Entries > 0)
+      if (const AVIndexEntry* Last = avformat_index_get_entry(Stream, Entries - 1))
+        FFrameCount = std::max<int64_t>(FFrameCount, Last->timestamp + 1);
+  }
 
   const DWORD ImageSize = VideoRowStride(FWidth, 24) * DWORD(FHeight);
   FDib.assign(sizeof(BITMAPINFOHEADER) + ImageSize, 0);

@@ -85,7 +85,9 @@ class TCaptureSession {
   // Starts a stream: into the capture file (an AVI, complete and renamed when the stream ends),
   // or without a file. With yield on it returns at once and the stream runs on the capture
   // thread; with yield off it returns when the stream is over. False when not connected, a
-  // stream runs already, or the file cannot be created.
+  // stream runs already, or the file cannot be created. A file that cannot be written on (a full
+  // disk) ends the stream: the movie keeps the frames written before, every one the status
+  // counts, and the error callback hears CAPERR_FILE_FAILED with why and how many frames.
   bool StartSequence(bool ToFile);
   // Ends a running stream; the frames captured so far stay in the file. True when connected.
   bool Stop();

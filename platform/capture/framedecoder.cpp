@@ -79,7 +79,14 @@ bool TFrameDecoder::Configure(const BITMAPINFOHEADER& Format) {
     Release();
     return false;
   }
-  if (FCode != TVideoCode::Mjpeg && FCode != TVideoCode::Y41p) return true;
+  if (FCode != TVideoCode::Mjpeg && FCode != TVideoCode::Y41p) {
+    // Raw frames are read from a copy: libswscale's readers take whole blocks of pixels and so
+    // read a little past the end of a picture's last row, beyond the caller's buffer.
+    FInput.assign(VideoImageSize(Format.biCompression, Format.biWidth, Format.biHeight, Format.biBitCount) +
+                      AV_INPUT_BUFFER_PADDING_SIZE,
+                  0);
+    return true;
+  }
 
   const AVCodec* Codec =
       avcodec_find_decoder(FCode == TVideoCode::Mjpeg ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_Y41P);
@@ -123,12 +130,13 @@ const AVFrame* TFrameDecoder::Decode(const uint8_t* Data, size_t Size) {
   if (FCode == TVideoCode::Mjpeg || FCode == TVideoCode::Y41p) return DecodeWithCodec(Data, Size);
   if (Size < Needed) return nullptr;
 
-  // A raw layout: describe the caller's bytes as a picture.
+  // A raw layout: the copy, with its padding, described as a picture.
+  std::memcpy(FInput.data(), Data, Needed);
   av_frame_unref(FPicture);
   FPicture->width = Width;
   FPicture->height = Height;
   FPicture->color_range = AVCOL_RANGE_MPEG;
-  uint8_t* Bytes = const_cast<uint8_t*>(Data);
+  uint8_t* Bytes = FInput.data();
   switch (FCode) {
     case TVideoCode::Rgb: {
       const int Stride = int(VideoRowStride(Width, FFormat.biBitCount));

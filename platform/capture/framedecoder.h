@@ -1,9 +1,10 @@
 #pragma once
 // One frame of a capture format as an FFmpeg picture, so one conversion path (libswscale) serves
-// the decompressors, the AVI writer and the V4L2 driver. The raw layouts are described in place
-// (no copy); JPEG and Y41P go through FFmpeg's decoders, single-threaded so that every run gives
-// the same pixels. In steady state no frame-sized memory is allocated: the input buffer is kept
-// and the decoders reuse their picture pools.
+// the decompressors, the AVI writer and the V4L2 driver. The raw layouts are copied into a
+// buffer with the padding FFmpeg's readers may look into (libswscale reads past a picture's last
+// row) and described there; JPEG and Y41P go through FFmpeg's decoders, single-threaded so that
+// every run gives the same pixels. In steady state no frame-sized memory is allocated: the input
+// buffer is kept and the decoders reuse their picture pools.
 
 #include <cstdint>
 #include <vector>
@@ -41,8 +42,8 @@ class TFrameDecoder {
   AVCodecContext* FCodec = nullptr;
   AVFrame* FPicture = nullptr;
   AVPacket* FPacket = nullptr;
-  // The compressed frame with the zeroed padding FFmpeg's readers may look into, wrapped once in
-  // a buffer reference that does not own it, so handing it to the decoder copies nothing.
+  // The frame with the zeroed padding FFmpeg's readers may look into; for a compressed frame,
+  // wrapped once in a buffer reference that does not own it, so the decoder copies nothing.
   std::vector<uint8_t> FInput;
   AVBufferRef* FInputReference = nullptr;
 };

@@ -25,7 +25,9 @@ constexpr UINT CF_UNICODETEXT = 13;
 // Where the content goes beyond the process: the display back end's selections, installed as
 // the desktop's clipboard store (TClipboardStore, SetClipboardStore, GetClipboardStore in
 // desktopservices.h). While one is installed the clipboard writes through to it and reads from
-// it; without one the clipboard keeps the content itself.
+// it; without one the clipboard keeps the content itself. Text or a picture that another program
+// put there and that the store refuses for its size raises from AsText, Bitmap and AssignTo
+// with a message for the user.
 
 class TClipboard : public TPersistent {
   KORCAM_CLASS(TClipboard, TPersistent)

@@ -1,9 +1,15 @@
 #include "platform/media/soundfile.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,6 +19,89 @@ extern "C" {
 }
 
 namespace {
+
+// The containers a sound notice comes in. Every other demuxer of FFmpeg stays out of reach of a
+// file the user picked, however its first bytes look.
+constexpr const char* SoundContainers = "wav,w64,mp3,ogg,flac,aiff,au,caf,mov,matroska,aac";
+// What the demuxer may read and hold to learn a file's streams: a sound file's first megabyte
+// and two seconds tell it all.
+constexpr const char* ProbeBytes = "1048576";
+constexpr const char* ProbeMicroseconds = "2000000";
+// SDL's converter sizes its work buffers from the input it is given: a decoded frame goes in
+// slices of at most this many sample frames.
+constexpr int ConverterSlice = 4096;
+// A WAV file has a handful of chunks; one made of thousands is nobody's sound.
+constexpr int MaxRiffChunks = 1024;
+
+bool PlausibleFormat(int Rate, int Channels) {
+  return Rate >= MinSoundFileRate && Rate <= MaxSoundFileRate && Channels >= 1 && Channels <= MaxSoundFileChannels;
+}
+
+class TReadOnlyFile {
+ public:
+  explicit TReadOnlyFile(const std::string& Path) : FDescriptor(::open(Path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~TReadOnlyFile() {
+    if (FDescriptor >= 0) ::close(FDescriptor);
+  }
+  TReadOnlyFile(const TReadOnlyFile&) = delete;
+  TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
+
+  bool IsOpen() const { return FDescriptor >= 0; }
+  uint64_t Size() const {
+    struct stat Info {};
+    return fstat(FDescriptor, &Info) == 0 && Info.st_size > 0 ? uint64_t(Info.st_size) : 0;
+  }
+  bool ReadAt(uint64_t Offset, uint8_t* Buffer, size_t Count) const {
+    while (Count > 0) {
+      const ssize_t Got = ::pread(FDescriptor, Buffer, Count, off_t(Offset));
+      if (Got < 0 && errno == EINTR) continue;
+      if (Got <= 0) return false;
+      Buffer += Got;
+      Offset += uint64_t(Got);
+      Count -= size_t(Got);
+    }
+    return true;
+  }
+
+ private:
+  int FDescriptor;
+};
+
+uint32_t Little32(const uint8_t* Bytes) {
+  return uint32_t(Bytes[0]) | uint32_t(Bytes[1]) << 8 | uint32_t(Bytes[2]) << 16 | uint32_t(Bytes[3]) << 24;
+}
+
+// FFmpeg's WAV reader believes the length a metadata chunk (an INFO list, a broadcast extension)
+// names and allocates it before it finds the file too short, so a file of a few hundred bytes
+// could ask for gigabytes. In a RIFF file every chunk but the samples must therefore lie inside
+// the file; the samples may run past its end (a recording cut short plays what it holds). Files
+// of other containers pass.
+bool RiffChunksFit(const std::string& Path) {
+  TReadOnlyFile File(Path);
+  if (!File.IsOpen()) return true;  // the demuxer will not open it either
+  const uint64_t Size = File.Size();
+  uint8_t Header[12];
+  if (Size < sizeof Header || !File.ReadAt(0, Header, sizeof Header)) return true;
+  const std::string_view Kind(reinterpret_cast<const char*>(Header), 4);
+  if ((Kind != "RIFF" && Kind != "RF64" && Kind != "BW64") || std::memcmp(Header + 8, "WAVE", 4) != 0) return true;
+  uint64_t Offset = sizeof Header;
+  for (int Chunk = 0; Offset + 8 <= Size; ++Chunk) {
+    if (Chunk == MaxRiffChunks) return false;
+    uint8_t ChunkHeader[8];
+    if (!File.ReadAt(Offset, ChunkHeader, sizeof ChunkHeader)) return false;
+    const uint64_t Length = Little32(ChunkHeader + 4);
+    const uint64_t End = Offset + 8 + Length;
+    if (std::memcmp(ChunkHeader, "data", 4) == 0) {
+      // Samples that run past the end (or whose length is kept elsewhere, as in RF64) end the
+      // walk: nothing after them can be found.
+      if (End > Size || Length == 0xFFFFFFFFu) return true;
+    } else if (End > Size) {
+      return false;
+    }
+    Offset = End + (Length & 1);
+  }
+  return true;
+}
 
 // One sample of any of FFmpeg's sample formats as a float in -1 .. 1.
 float SampleAt(const AVFrame& Frame, int Channel, int Index) {
@@ -71,7 +160,10 @@ void Collect(TDecoding& Decoding, TSoundData& Sound) {
 
 bool Convert(TDecoding& Decoding, const AVFrame& Frame, TSoundData& Sound) {
   const int Channels = Frame.ch_layout.nb_channels;
-  if (Channels <= 0 || Frame.sample_rate <= 0 || Frame.nb_samples <= 0) return true;
+  if (Frame.nb_samples <= 0) return true;
+  // The decoder may report another format than the container claimed (a stream that changes
+  // midway): the same bounds hold for what reaches the converter.
+  if (!PlausibleFormat(Frame.sample_rate, Channels)) return false;
   if (!Decoding.Converter) {
     Decoding.Converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(std::min(Channels, 8)), Frame.sample_rate,
                                             AUDIO_S16SYS, SoundChannels, SoundRate);
@@ -82,15 +174,18 @@ bool Convert(TDecoding& Decoding, const AVFrame& Frame, TSoundData& Sound) {
   // A stream that changes its layout midway keeps the first one; the odd frames are skipped.
   if (Frame.sample_rate != Decoding.ConverterRate || std::min(Channels, 8) != Decoding.ConverterChannels) return true;
   const int Used = Decoding.ConverterChannels;
-  Decoding.Interleaved.resize(size_t(Frame.nb_samples) * Used);
-  for (int Index = 0; Index < Frame.nb_samples; ++Index)
-    for (int Channel = 0; Channel < Used; ++Channel)
-      Decoding.Interleaved[size_t(Index) * Used + Channel] = SampleAt(Frame, Channel, Index);
-  if (SDL_AudioStreamPut(Decoding.Converter, Decoding.Interleaved.data(),
-                         int(Decoding.Interleaved.size() * sizeof(float))) != 0)
-    return false;
-  Decoding.InputFrames += uint64_t(Frame.nb_samples);
-  Collect(Decoding, Sound);
+  for (int First = 0; First < Frame.nb_samples; First += ConverterSlice) {
+    const int Count = std::min(ConverterSlice, Frame.nb_samples - First);
+    Decoding.Interleaved.resize(size_t(Count) * Used);
+    for (int Index = 0; Index < Count; ++Index)
+      for (int Channel = 0; Channel < Used; ++Channel)
+        Decoding.Interleaved[size_t(Index) * Used + Channel] = SampleAt(Frame, Channel, First + Index);
+    if (SDL_AudioStreamPut(Decoding.Converter, Decoding.Interleaved.data(),
+                           int(Decoding.Interleaved.size() * sizeof(float))) != 0)
+      return false;
+    Decoding.InputFrames += uint64_t(Count);
+    Collect(Decoding, Sound);
+  }
   return true;
 }
 
@@ -101,8 +196,15 @@ TSoundLoad LoadSoundFile(const std::string& Path, TSoundData& Sound) {
   std::error_code Error;
   if (!std::filesystem::is_regular_file(Path, Error)) return TSoundLoad::Missing;
   av_log_set_level(AV_LOG_QUIET);
+  if (!RiffChunksFit(Path)) return TSoundLoad::Unreadable;
   TDecoding Decoding;
-  if (avformat_open_input(&Decoding.Input, Path.c_str(), nullptr, nullptr) < 0) {
+  AVDictionary* Options = nullptr;
+  av_dict_set(&Options, "format_whitelist", SoundContainers, 0);
+  av_dict_set(&Options, "probesize", ProbeBytes, 0);
+  av_dict_set(&Options, "analyzeduration", ProbeMicroseconds, 0);
+  const int Opened = avformat_open_input(&Decoding.Input, Path.c_str(), nullptr, &Options);
+  av_dict_free(&Options);
+  if (Opened < 0) {
     Decoding.Input = nullptr;
     return TSoundLoad::Unreadable;
   }
@@ -110,6 +212,8 @@ TSoundLoad LoadSoundFile(const std::string& Path, TSoundData& Sound) {
   const AVCodec* Codec = nullptr;
   const int Stream = av_find_best_stream(Decoding.Input, AVMEDIA_TYPE_AUDIO, -1, -1, &Codec, 0);
   if (Stream < 0 || !Codec) return TSoundLoad::Unreadable;
+  const AVCodecParameters* Claimed = Decoding.Input->streams[Stream]->codecpar;
+  if (!PlausibleFormat(Claimed->sample_rate, Claimed->ch_layout.nb_channels)) return TSoundLoad::Unreadable;
   Decoding.Codec = avcodec_alloc_context3(Codec);
   Decoding.Packet = av_packet_alloc();
   Decoding.Frame = av_frame_alloc();
@@ -134,7 +238,10 @@ TSoundLoad LoadSoundFile(const std::string& Path, TSoundData& Sound) {
     while (avcodec_receive_frame(Decoding.Codec, Decoding.Frame) >= 0) {
       const bool Converted = Convert(Decoding, *Decoding.Frame, Sound);
       av_frame_unref(Decoding.Frame);
-      if (!Converted) return TSoundLoad::Unreadable;
+      if (!Converted) {
+        Sound.Samples.clear();
+        return TSoundLoad::Unreadable;
+      }
     }
   }
   if (Decoding.Converter) {

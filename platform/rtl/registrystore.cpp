@@ -9,6 +9,8 @@
 namespace {
 
 constexpr std::string_view Header = "; korcam registry store 1";
+// How many kept copies of foreign files may pile up before changes are refused.
+constexpr int MaxBackups = 100;
 constexpr const char* RootNames[5] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
                                       "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
 
@@ -144,7 +146,16 @@ bool ParseValue(std::string_view Line, TRegistryValue& Value) {
   return false;
 }
 
-void WriteKey(const TRegistryKeyNode& Node, const std::string& Path, std::string& Text) {
+// A line kept as it was read. Reading takes one carriage return off a line's end, so a line that
+// still ends with one gets it back.
+void AppendKeptLine(const std::string& Line, std::string& Text) {
+  Text.append(Line);
+  if (!Line.empty() && Line.back() == '\r') Text += '\r';
+  Text += '\n';
+}
+
+// The key line of Node, its values and the lines kept with it.
+void WriteValues(const TRegistryKeyNode& Node, const std::string& Path, std::string& Text) {
   Text += "[" + Path + "]\n";
   for (const auto& Value : Node.Values) {
     Text += "\"" + Escape(Value.Name) + "\"=" + TypeName(Value.Type) + ":";
@@ -159,6 +170,11 @@ void WriteKey(const TRegistryKeyNode& Node, const std::string& Path, std::string
     }
     Text += "\n";
   }
+  for (const auto& Line : Node.KeptLines) AppendKeptLine(Line, Text);
+}
+
+void WriteKey(const TRegistryKeyNode& Node, const std::string& Path, std::string& Text) {
+  WriteValues(Node, Path, Text);
   for (const auto& Child : Node.Children) WriteKey(*Child, Path + "\\" + Escape(Child->Name), Text);
 }
 
@@ -216,60 +232,94 @@ std::string TRegistryStore::JoinPath(const TRegistryPath& Path) {
   return Result;
 }
 
-void TRegistryStore::Parse(std::string_view Text) {
+bool TRegistryStore::Parse(std::string_view Text) {
   for (auto& Root : FRoots) Root = std::make_unique<TRegistryKeyNode>();
+  FLeadingLines.clear();
+  FKeptLines.clear();
+  // An editor may have put a byte-order mark in front.
+  if (Text.substr(0, 3) == "\xEF\xBB\xBF") Text.remove_prefix(3);
+  if (Text.empty()) return true;
+  size_t At = Text.find('\n');
+  std::string_view First = Text.substr(0, At);
+  if (!First.empty() && First.back() == '\r') First.remove_suffix(1);
+  if (First != Header) return false;
+  At = At == std::string_view::npos ? Text.size() : At + 1;
+
   TRegistryKeyNode* Key = nullptr;
-  size_t At = 0;
+  // Where a line that cannot be read goes: before the keys, with its key, or with the key line
+  // that could not be read above it.
+  std::vector<std::string>* Kept = &FLeadingLines;
   while (At < Text.size()) {
     size_t Stop = Text.find('\n', At);
     if (Stop == std::string_view::npos) Stop = Text.size();
     std::string_view Line = Text.substr(At, Stop - At);
     At = Stop + 1;
     if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
-    if (Line.empty() || Line[0] == ';') continue;
+    if (Line.empty()) continue;
     if (Line[0] == '[') {
-      Key = nullptr;
-      if (Line.back() != ']') continue;
-      TRegistryPath Names = SplitPath(Line.substr(1, Line.size() - 2));
-      if (Names.empty()) continue;
-      int Index = -1;
-      for (int Root = 0; Root < 5; ++Root)
-        if (Names[0] == RootNames[Root]) Index = Root;
-      if (Index < 0) continue;
-      Key = FRoots[Index].get();
-      for (size_t Part = 1; Key && Part < Names.size(); ++Part) {
-        std::string Name;
-        if (!Unescape(Names[Part], Name) || Name.empty()) {
-          Key = nullptr;
-          break;
-        }
-        TRegistryKeyNode* Next = Key->Child(Name);
-        if (!Next) {
-          Key->Children.push_back(std::make_unique<TRegistryKeyNode>());
-          Next = Key->Children.back().get();
-          Next->Name = Name;
-        }
-        Key = Next;
+      Key = ParseKeyLine(Line);
+      if (Key) {
+        Kept = &Key->KeptLines;
+      } else {
+        Kept = &FKeptLines;
+        Kept->emplace_back(Line);
       }
       continue;
     }
     TRegistryValue Value;
-    if (!Key || !ParseValue(Line, Value)) continue;
-    if (TRegistryValue* Existing = Key->Value(Value.Name))
-      *Existing = std::move(Value);
-    else
-      Key->Values.push_back(std::move(Value));
+    if (Key && Line[0] != ';' && ParseValue(Line, Value)) {
+      if (TRegistryValue* Existing = Key->Value(Value.Name))
+        *Existing = std::move(Value);
+      else
+        Key->Values.push_back(std::move(Value));
+      continue;
+    }
+    Kept->emplace_back(Line);
   }
+  return true;
+}
+
+TRegistryKeyNode* TRegistryStore::ParseKeyLine(std::string_view Line) {
+  if (Line.size() < 2 || Line.front() != '[' || Line.back() != ']') return nullptr;
+  TRegistryPath Names = SplitPath(Line.substr(1, Line.size() - 2));
+  if (Names.empty()) return nullptr;
+  int Index = -1;
+  for (int Root = 0; Root < 5; ++Root)
+    if (Names[0] == RootNames[Root]) Index = Root;
+  if (Index < 0) return nullptr;
+  // The whole path is checked before any key is made for it.
+  TRegistryPath Path;
+  for (size_t Part = 1; Part < Names.size(); ++Part) {
+    std::string Name;
+    if (!Unescape(Names[Part], Name) || Name.empty()) return nullptr;
+    Path.push_back(std::move(Name));
+  }
+  TRegistryKeyNode* Key = FRoots[Index].get();
+  for (const std::string& Name : Path) {
+    TRegistryKeyNode* Next = Key->Child(Name);
+    if (!Next) {
+      Key->Children.push_back(std::make_unique<TRegistryKeyNode>());
+      Next = Key->Children.back().get();
+      Next->Name = Name;
+    }
+    Key = Next;
+  }
+  return Key;
 }
 
 std::string TRegistryStore::Text() const {
   std::string Result(Header);
   Result += "\n";
+  for (const auto& Line : FLeadingLines) AppendKeptLine(Line, Result);
   for (int Root = 0; Root < 5; ++Root) {
     if (!FRoots[Root]) continue;
-    for (const auto& Child : FRoots[Root]->Children)
+    const TRegistryKeyNode& Node = *FRoots[Root];
+    // Values kept directly under a root get the root's own key line.
+    if (!Node.Values.empty() || !Node.KeptLines.empty()) WriteValues(Node, RootNames[Root], Result);
+    for (const auto& Child : Node.Children)
       WriteKey(*Child, std::string(RootNames[Root]) + "\\" + Escape(Child->Name), Result);
   }
+  for (const auto& Line : FKeptLines) AppendKeptLine(Line, Result);
   return Result;
 }
 
@@ -279,7 +329,7 @@ void TRegistryStore::Sync() {
   TFileReadResult Result = ReadFileContent(Path, Content);
   FReadable = Result != TFileReadResult::Failed;
   if (FLoaded && Path == FPath && Content == FRaw) return;
-  Parse(Content);
+  FForeign = !Parse(Content);
   FPath = Path;
   FRaw = std::move(Content);
   FLoaded = true;
@@ -328,10 +378,34 @@ bool TRegistryStore::Remove(HKEY RootKey, const TRegistryPath& Path) {
 
 bool TRegistryStore::Save() {
   std::string Content = Text();
-  if (!FReadable || !WriteFileAtomically(FPath, Content)) {
+  if (!FReadable || (FForeign && !KeepForeignFile()) || !WriteFileAtomically(FPath, Content)) {
     FLoaded = false;
     return false;
   }
   FRaw = std::move(Content);
+  FForeign = false;
   return true;
+}
+
+std::string TRegistryStore::BackupName(const std::string& Path, std::string_view Content) {
+  for (int Number = 1; Number <= MaxBackups; ++Number) {
+    std::string Name = Path + ".bak" + (Number > 1 ? std::to_string(Number) : std::string());
+    std::string Held;
+    switch (ReadFileContent(Name, Held)) {
+      case TFileReadResult::Missing: return Name;
+      case TFileReadResult::Read:
+        if (Held == Content) return Name;
+        break;
+      case TFileReadResult::Failed: break;
+    }
+  }
+  return std::string();
+}
+
+bool TRegistryStore::KeepForeignFile() {
+  const std::string Name = BackupName(FPath, FRaw);
+  if (Name.empty()) return false;
+  std::string Held;
+  if (ReadFileContent(Name, Held) == TFileReadResult::Read) return true;  // kept by an earlier attempt
+  return WriteFileAtomically(Name, FRaw);
 }

@@ -22,6 +22,8 @@
 // Where the clipboard's content goes beyond the process. While a store is installed the class
 // library's clipboard writes through to it and reads from it (another program may have put
 // something there). Pictures travel as top-down rows of 0x00RRGGBB pixels.
+// Reading content another program put there raises when the store refuses it for its size
+// (an Exception whose message says so); content that cannot be read is simply not there.
 class TClipboardStore {
  public:
   virtual ~TClipboardStore() = default;

@@ -59,11 +59,11 @@ void TvcBlendCache::Clear() {
 }
 
 void TvcRasterTarget::ApplyGrayScale() {
-  vcfx::ApplyGrayScale(FImage);
+  vcfx::ApplyGrayScale(FImage, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyLightness(int32_t Amount) {
-  vcfx::ApplyLightness(FImage, Amount);
+  vcfx::ApplyLightness(FImage, Amount, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyAlphaBlend(const TvcBlendSource* Blend, int32_t Amount, bool StretchAllowed) {
@@ -74,25 +74,26 @@ void TvcRasterTarget::ApplyAlphaBlend(const TvcBlendSource* Blend, int32_t Amoun
       FWorkspace.BlendCache.Stretched(*Blend, FImage.Width, FImage.Height, FWorkspace.Scratch);
   // A transparent blend bitmap leaves the picture alone wherever it has its top-left colour.
   const TvcPixel key = ReadPixel(blend.Pixels);
-  vcfx::ApplyAlphaBlend(FImage, blend, Amount, Blend->Transparent ? &key : nullptr);
+  vcfx::ApplyAlphaBlend(FImage, blend, Amount, Blend->Transparent ? &key : nullptr, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyColor(int32_t Red, int32_t Green, int32_t Blue) {
   TvcPixel key;
   if (FTransparentColor != clNone) ColorToBGR(FTransparentColor, key);
-  vcfx::ApplyColor(FImage, Red, Green, Blue, FTransparentColor != clNone ? &key : nullptr);
+  vcfx::ApplyColor(FImage, Red, Green, Blue, FTransparentColor != clNone ? &key : nullptr,
+                   FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyTint(int32_t Red, int32_t Green, int32_t Blue) {
-  vcfx::ApplyTint(FImage, Red, Green, Blue);
+  vcfx::ApplyTint(FImage, Red, Green, Blue, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplySponge(int32_t Amount) {
-  vcfx::ApplySponge(FImage, Amount, FRandom);
+  vcfx::ApplySponge(FImage, Amount, FRandom, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplySaturation(int32_t Amount) {
-  vcfx::ApplySaturation(FImage, Amount);
+  vcfx::ApplySaturation(FImage, Amount, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyGaussianBlur(int32_t Amount) {
@@ -104,11 +105,11 @@ void TvcRasterTarget::ApplyEmboss() {
 }
 
 void TvcRasterTarget::ApplyInvert() {
-  vcfx::ApplyInvert(FImage);
+  vcfx::ApplyInvert(FImage, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyContrast(int32_t Amount) {
-  vcfx::ApplyContrast(FImage, Amount);
+  vcfx::ApplyContrast(FImage, Amount, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplySharpen(int32_t Distance) {
@@ -116,7 +117,7 @@ void TvcRasterTarget::ApplySharpen(int32_t Distance) {
 }
 
 void TvcRasterTarget::ApplyFlip(bool Horizontal) {
-  vcfx::ApplyFlip(FImage, Horizontal);
+  vcfx::ApplyFlip(FImage, Horizontal, FWorkspace.Scratch);
 }
 
 void TvcRasterTarget::ApplyWave(bool Wrap, long double XDiv, long double YDiv, long double Ratio) {

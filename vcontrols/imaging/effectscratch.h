@@ -1,12 +1,16 @@
 #pragma once
-// Working memory of the pixel effects, kept from one call to the next. The live picture runs the
-// same effects on frames of the same size many times a second; keeping the buffers means that
-// after the first frame no effect allocates anything. A buffer only grows.
+// Working memory of the pixel effects, kept from one call to the next, and the worker threads
+// that share an effect's rows. The live picture runs the same effects on frames of the same size
+// many times a second; keeping the buffers (and the threads) means that after the first frame no
+// effect allocates anything. A buffer only grows. Buffers that the bands of an effect use each
+// for themselves are slices of one buffer, one slice per band.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "vcontrols/imaging/bandpool.h"
 
 class TvcEffectScratch {
  public:
@@ -20,12 +24,18 @@ class TvcEffectScratch {
   int16_t* Sums(size_t Count) { return Grow(FSums, Count); }
   // Per-column or per-row integer tables (clamped neighbours, wave shifts, stretch steps).
   int32_t* Table(int Slot, size_t Count) { return Grow(FTables.at(size_t(Slot)), Count); }
+  // What the random generator's words make a pixel do (sponge).
+  uint32_t* Records(size_t Count) { return Grow(FRecords, Count); }
   // Per-column floating-point products (rotation).
   double* Products(int Slot, size_t Count) { return Grow(FProducts.at(size_t(Slot)), Count); }
 
+  // The threads that run an effect's bands.
+  TvcBandPool& Bands() { return FBands; }
+
   // Bytes held, for tests that check the buffers stop growing.
   size_t Capacity() const {
-    size_t total = FImage.capacity() + FRow.capacity() + FSums.capacity() * sizeof(int16_t);
+    size_t total = FImage.capacity() + FRow.capacity() + FSums.capacity() * sizeof(int16_t) +
+                   FRecords.capacity() * sizeof(uint32_t);
     for (const auto& table : FTables) total += table.capacity() * sizeof(int32_t);
     for (const auto& products : FProducts) total += products.capacity() * sizeof(double);
     return total;
@@ -41,6 +51,8 @@ class TvcEffectScratch {
   std::vector<uint8_t> FImage;
   std::vector<uint8_t> FRow;
   std::vector<int16_t> FSums;
+  std::vector<uint32_t> FRecords;
   std::array<std::vector<int32_t>, TableSlots> FTables;
   std::array<std::vector<double>, 2> FProducts;
+  TvcBandPool FBands;
 };

@@ -1,6 +1,7 @@
-// The neighbourhood filters: blur pass, sharpen, emboss and sponge. They work in place in raster
-// order, and that order is part of their result: a pixel reads neighbours above it and to its
-// left after they were replaced. The fast forms below keep exactly those reads:
+// The neighbourhood filters: blur pass, sharpen and emboss (the sponge has a file of its own).
+// They work in place in raster order, and that order is part of their result: a pixel reads
+// neighbours above it and to its left after they were replaced. The fast forms below keep exactly
+// those reads:
 // - blur: a row other than the first and the last reads only the row d above (finished) and the
 //   row d below (untouched), so it is a pure function of two other rows and is vectorised; the
 //   first and last rows read themselves and run pixel by pixel;
@@ -9,7 +10,11 @@
 //   replaced, is then subtracted in one serial pass along the row;
 // - emboss: every partner is an original pixel (the row below, or a saved copy of the last row),
 //   so it is a pure function of the rows and is vectorised;
-// - sponge: random reads anywhere, pixel by pixel.
+// Bands for the worker threads: the blur's and the sharpen's rows between the first and the last
+// fall into Distance chains (rows y = c + 1, c + 1 + d, c + 1 + 2d, ...) that read only rows of
+// their own chain, so runs of chains are the bands (short distances, distance 1 among them, run
+// on one thread); the emboss's rows are cut into bands with each band's first row saved
+// beforehand, since the band above reads it as it was.
 
 #include <algorithm>
 #include <cstring>
@@ -82,12 +87,27 @@ VC_KERNEL void BlurRowBetween(uint8_t* __restrict Row, const uint8_t* __restrict
   }
 }
 
-VC_KERNEL void BlurRowsBetween(const TvcRaster& Image, int32_t Distance, const int32_t* Left,
-                               const int32_t* Right) {
+// Rows 1 ... Height - 2 whose chain, (y - 1) mod Distance, lies in FirstChain ... EndChain - 1, in
+// raster order. A row between the first and the last reads the row Distance above (already
+// replaced) and the row Distance below (not yet): both lie in its own chain, or are the first
+// row (done before any chain) or the last (done after all). So the chains do not depend on each
+// other, and each band of chains runs on its own.
+template <class TRow>
+VC_KERNEL void ForChainRows(int32_t Height, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+                            const TRow& Row) {
+  for (int64_t start = 1; start < Height - 1; start += Distance) {
+    const int64_t end = std::min<int64_t>(start + EndChain, Height - 1);
+    for (int64_t y = start + FirstChain; y < end; ++y) Row(int32_t(y));
+  }
+}
+
+VC_KERNEL void BlurRowsBetween(const TvcRaster& Image, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+                               const int32_t* Left, const int32_t* Right) {
   const int32_t h = Image.Height;
-  for (int32_t y = 1; y < h - 1; ++y)
+  ForChainRows(h, Distance, FirstChain, EndChain, [&](int32_t y) {
     BlurRowBetween(Image.Row(y), Image.Row(ClampInt(y - Distance, 0, h - 1)),
                    Image.Row(ClampInt(y + Distance, 0, h - 1)), Image.Width, Distance, Left, Right);
+  });
 }
 
 // --- sharpen ----------------------------------------------------------------------------------
@@ -255,6 +275,92 @@ void SharpenFinishRow(uint8_t* Row, const int16_t* Sums, int32_t Width, int32_t 
   for (; i < end; ++i) Row[i] = uint8_t(SharpenResult(Sums[i] - Row[i - offset]));
 }
 
+// Distance 1 as a wavefront over WaveRows rows: each row runs two pixels behind the one above,
+// so that when a row's pixel is due, the three pixels of the row above that it reads are
+// finished, and the three of the row below still hold their old values. The same reads as the
+// row-by-row rule, so the same bytes; but the rows' chains (each pixel waits for its left
+// neighbour) now run side by side. Per row, everything that does not come from the rows being
+// computed (the row below, the right neighbour, the centre; for the first row also the finished
+// row above) is summed beforehand into Partial; the wavefront subtracts the row above's three
+// fresh results and the left neighbour.
+constexpr int32_t WaveRows = 8;
+
+// One pixel of the wavefront: column X of Row, from its partial sums, the row above's results
+// (Above; none for the group's first row, whose row above is in its sums) and its left
+// neighbour (in column 0 the centre itself, which its sums hold).
+inline void SharpenWavePixel(uint8_t* Row, const uint8_t* Above, const int16_t* Partial, int32_t X,
+                             int32_t Width) {
+  const int32_t l = X > 0 ? X - 1 : 0, r = X + 1 < Width ? X + 1 : Width - 1;
+  for (int c = 0; c < 3; ++c) {
+    int32_t value = Partial[3 * X + c];
+    if (Above) value -= Above[3 * l + c] + Above[3 * X + c] + Above[3 * r + c];
+    if (X > 0) value -= Row[3 * (X - 1) + c];
+    Row[3 * X + c] = uint8_t(SharpenResult(value));
+  }
+}
+
+#if VC_HAS_WIDE_PATH
+// Rows[k] (k = 0 ... WaveRows - 1, consecutive rows) with their partial sums; Width is at least
+// 2 x WaveRows + 1. Two rows share a register, four 16-bit lanes each (three channels and a
+// spare); at step t, row k works on column t - 2k. The pixels before the first step at which
+// every row's column is at least 1, and after the last at which every row's is at most
+// Width - 2, go one by one (rows in order: each row's earlier columns are then done).
+VC_WIDE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Rows,
+                                                              const int16_t* const* Partial, int32_t Width) {
+  constexpr int32_t firstStep = 2 * WaveRows - 1;
+  constexpr int32_t registers = WaveRows / 2;
+  for (int32_t k = 0; k < WaveRows; ++k)
+    for (int32_t x = 0; x < firstStep - 2 * k; ++x)
+      SharpenWavePixel(Rows[k], k ? Rows[k - 1] : nullptr, Partial[k], x, Width);
+  // The results of the three steps before the first, each row at its own column (columns before
+  // 0 are only ever read by the row below the last, which is not in the group).
+  __m128i recent[3][registers];
+  for (int32_t back = 1; back <= 3; ++back) {
+    alignas(16) int16_t lanes[registers][8] = {};
+    for (int32_t k = 0; k < WaveRows; ++k) {
+      const int32_t x = firstStep - back - 2 * k;
+      if (x < 0) continue;
+      for (int c = 0; c < 3; ++c) lanes[k / 2][4 * (k % 2) + c] = Rows[k][3 * x + c];
+    }
+    for (int32_t j = 0; j < registers; ++j)
+      recent[back - 1][j] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[j]));
+  }
+  __m128i v1[registers], v2[registers], v3[registers];
+  for (int32_t j = 0; j < registers; ++j) v1[j] = recent[0][j], v2[j] = recent[1][j], v3[j] = recent[2][j];
+  const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
+  for (int32_t t = firstStep; t <= Width - 2; ++t) {
+    __m128i window[registers], partial[registers];
+    for (int32_t j = 0; j < registers; ++j) {
+      // The row above's three results around the column: the last three steps of that row.
+      window[j] = _mm_add_epi16(_mm_add_epi16(v1[j], v2[j]), v3[j]);
+      const int16_t* upper = Partial[2 * j] + 3 * (t - 4 * j);
+      const int16_t* lower = Partial[2 * j + 1] + 3 * (t - 4 * j - 2);
+      partial[j] = _mm_castpd_si128(
+          _mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper))),
+                       reinterpret_cast<const double*>(lower)));
+    }
+    for (int32_t j = 0; j < registers; ++j) {
+      // Each row's lanes take the window of the row above (the first row's is in its sums).
+      const __m128i above = j ? _mm_alignr_epi8(window[j], window[j - 1], 8) : _mm_slli_si128(window[0], 8);
+      const __m128i difference = _mm_sub_epi16(_mm_sub_epi16(partial[j], above), v1[j]);
+      const __m128i value = _mm_min_epi16(_mm_max_epi16(_mm_srai_epi16(difference, 3), zero), top);
+      const __m128i bytes = _mm_packus_epi16(value, value);
+      // 4 bytes a row; the fourth lands on the next column, which the next step writes.
+      const uint32_t upperPixel = uint32_t(_mm_cvtsi128_si32(bytes)),
+                     lowerPixel = uint32_t(_mm_extract_epi32(bytes, 1));
+      std::memcpy(Rows[2 * j] + 3 * (t - 4 * j), &upperPixel, 4);
+      std::memcpy(Rows[2 * j + 1] + 3 * (t - 4 * j - 2), &lowerPixel, 4);
+      v3[j] = v2[j];
+      v2[j] = v1[j];
+      v1[j] = value;
+    }
+  }
+  for (int32_t k = 0; k < WaveRows; ++k)
+    for (int32_t x = Width - 1 - 2 * k; x < Width; ++x)
+      SharpenWavePixel(Rows[k], k ? Rows[k - 1] : nullptr, Partial[k], x, Width);
+}
+#endif
+
 // The first and last rows, whose upper or lower grid row is the row itself.
 void SharpenRowInPlace(uint8_t* Row, const uint8_t* Above, const uint8_t* Below, int32_t Width,
                        const int32_t* Left, const int32_t* Right) {
@@ -274,12 +380,16 @@ VC_KERNEL uint8_t Emboss(uint16_t Value, uint16_t Partner) {
   return uint8_t(uint16_t(Value + 255 - Partner) >> 1);
 }
 
-VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict LastRow) {
+// Rows First ... End - 1. Boundary holds row End as it was before the operation (the band below
+// may already have replaced it), LastRow the last row as it was.
+VC_KERNEL void EmbossRows(const TvcRaster& Image, int32_t First, int32_t End,
+                          const uint8_t* __restrict Boundary, const uint8_t* __restrict LastRow) {
   const int32_t w = Image.Width, h = Image.Height;
   // Rows 0 ... h - 3: the partner is one down and one right (the last column for the last two).
-  for (int32_t y = 0; y <= h - 3; ++y) {
+  const int32_t pairedEnd = std::min(End, h - 2);
+  for (int32_t y = First; y < pairedEnd; ++y) {
     uint8_t* __restrict row = Image.Row(y);
-    const uint8_t* __restrict below = Image.Row(y + 1);
+    const uint8_t* __restrict below = y + 1 == End ? Boundary : Image.Row(y + 1);
     const int32_t inner = 3 * (w - 1);
     for (int32_t i = 0; i < inner; ++i) row[i] = Emboss(row[i], below[i + 3]);
     for (int c = 0; c < 3; ++c) row[inner + c] = Emboss(row[inner + c], below[inner + c]);
@@ -287,7 +397,7 @@ VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict Last
   // The last two rows: one partner for all, column 1 of the last row as it was.
   const uint8_t* partner = LastRow + 3 * ClampInt(1, 0, w - 1);
   const uint8_t pb = partner[0], pg = partner[1], pr = partner[2];
-  for (int32_t y = h - 2 < 0 ? 0 : h - 2; y < h; ++y) {
+  for (int32_t y = std::max(First, std::max(h - 2, 0)); y < End; ++y) {
     uint8_t* __restrict row = Image.Row(y);
     for (int32_t x = 0; x < w; ++x) {
       row[3 * x] = Emboss(row[3 * x], pb);
@@ -298,9 +408,13 @@ VC_KERNEL void EmbossRows(const TvcRaster& Image, const uint8_t* __restrict Last
 }
 
 VC_BOTH_PATHS(BlurRowsBetween,
-              (const TvcRaster& Image, int32_t Distance, const int32_t* Left, const int32_t* Right),
-              (Image, Distance, Left, Right))
-VC_BOTH_PATHS(EmbossRows, (const TvcRaster& Image, const uint8_t* __restrict LastRow), (Image, LastRow))
+              (const TvcRaster& Image, int32_t Distance, int32_t FirstChain, int32_t EndChain,
+               const int32_t* Left, const int32_t* Right),
+              (Image, Distance, FirstChain, EndChain, Left, Right))
+VC_BOTH_PATHS(EmbossRows,
+              (const TvcRaster& Image, int32_t First, int32_t End, const uint8_t* __restrict Boundary,
+               const uint8_t* __restrict LastRow),
+              (Image, First, End, Boundary, LastRow))
 
 #undef VC_BOTH_PATHS
 
@@ -311,6 +425,26 @@ int32_t DistanceMagnitude(const TvcRaster& Image, int32_t Distance) {
   const int64_t magnitude = Distance < 0 ? -int64_t(Distance) : Distance;
   const int64_t limit = int64_t(Image.Width > Image.Height ? Image.Width : Image.Height);
   return int32_t(magnitude < limit ? magnitude : limit);
+}
+
+int64_t RowBytes(const TvcRaster& Image) {
+  return int64_t(Image.Width) * 3;
+}
+
+// The chains of rows 1 ... h - 2 at a distance: Distance chains, or one per row when the picture
+// has fewer rows.
+int32_t ChainCount(const TvcRaster& Image, int32_t Distance) {
+  return std::max(1, std::min(Distance, Image.Height - 2));
+}
+
+// Bands of chains: one per thread, each of at least four consecutive chains. A band of chains
+// takes every Distance-th run of rows; runs of a single row would put neighbouring rows (and the
+// cache lines the prefetcher brings along with them) on different processors, which costs more
+// than the threads gain.
+int32_t ChainBands(TvcBandPool& Bands, const TvcRaster& Image, int32_t Chains) {
+  constexpr int32_t chainsPerBand = 4;
+  return std::max(1, std::min(Bands.ThreadCount(Chains, RowBytes(Image) * (Image.Height / Chains + 1)),
+                              Chains / chainsPerBand));
 }
 
 }  // namespace
@@ -325,7 +459,12 @@ void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& S
   ClampedColumns(w, d, left, right);
 
   BlurRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
-  RunBlurRowsBetween(Image, d, left, right);
+  const int32_t chains = ChainCount(Image, d);
+  const int32_t count = ChainBands(Scratch.Bands(), Image, chains);
+  Scratch.Bands().Run(count, [&](int32_t Band) {
+    RunBlurRowsBetween(Image, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1), left,
+                       right);
+  });
   if (h > 1)
     BlurRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
                    right);
@@ -341,20 +480,63 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
   const int32_t w = Image.Width, h = Image.Height;
   int32_t* left = Scratch.Table(0, size_t(w));
   int32_t* right = Scratch.Table(1, size_t(w));
-  int16_t* sums = Scratch.Sums(size_t(w) * 6 + 1);
-  int16_t* vertical = sums + size_t(w) * 3;
   ClampedColumns(w, d, left, right);
   const bool wide = vcUseWidePath();
 
   SharpenRowInPlace(Image.Row(0), Image.Row(0), Image.Row(ClampInt(d, 0, h - 1)), w, left, right);
-  for (int32_t y = 1; y < h - 1; ++y) {
-    uint8_t* row = Image.Row(y);
-    const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
-    const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
-    wide ? SharpenSumsRowWide(sums, vertical, row, above, below, w, d)
-         : SharpenSumsRow(sums, vertical, row, above, below, w, d);
-    SharpenFinishRow(row, sums, w, d, wide);
+#if VC_HAS_WIDE_PATH
+  // Distance 1 on the wide path: groups of rows as a wavefront, then the rows left one by one.
+  int32_t firstRow = 1;
+  if (d == 1 && wide && w >= 2 * WaveRows + 1 && h - 2 >= WaveRows) {
+    const size_t rowValues = size_t(w) * 3;
+    int16_t* const buffer = Scratch.Sums(rowValues * (WaveRows + 1));
+    int16_t* const vertical = buffer + rowValues * WaveRows;
+    uint8_t* const noRow = Scratch.Row(rowValues);
+    std::memset(noRow, 0, rowValues);
+    int16_t* partial[WaveRows];
+    uint8_t* rows[WaveRows];
+    for (; firstRow + WaveRows - 1 <= h - 2; firstRow += WaveRows) {
+      for (int32_t k = 0; k < WaveRows; ++k) {
+        rows[k] = Image.Row(firstRow + k);
+        partial[k] = buffer + rowValues * size_t(k);
+        // The first row's sums take in the finished row above; the others' leave it out.
+        SharpenSumsRowWide(partial[k], vertical, rows[k], k ? noRow : Image.Row(firstRow - 1),
+                           Image.Row(firstRow + k + 1), w, 1);
+        // Column 0's left neighbour is the centre itself.
+        for (int c = 0; c < 3; ++c) partial[k][c] = int16_t(partial[k][c] - rows[k][c]);
+      }
+      SharpenWaveWide(rows, partial, w);
+    }
+    for (int32_t y = firstRow; y < h - 1; ++y) {
+      SharpenSumsRowWide(buffer, vertical, Image.Row(y), Image.Row(y - 1), Image.Row(y + 1), w, 1);
+      SharpenFinishRow(Image.Row(y), buffer, w, 1, true);
+    }
+    if (h > 1) SharpenRowInPlace(Image.Row(h - 1), Image.Row(h - 2), Image.Row(h - 1), w, left, right);
+    return;
   }
+#endif
+  // The rows between, chain by chain as the blur's (the same reads: the row d above, finished,
+  // the row d below, untouched); each band has its own sums.
+  TvcBandPool& bands = Scratch.Bands();
+  const int32_t chains = ChainCount(Image, d);
+  const int32_t count = ChainBands(bands, Image, chains);
+  // Per band: the row sums, then the vertical sums (SharpenChainWide reads one value past the
+  // row sums, which lands in the vertical ones), rounded up to whole cache lines.
+  const size_t stride = (size_t(w) * 6 + 1 + 31) & ~size_t(31);
+  int16_t* sums = Scratch.Sums(stride * size_t(count));
+  bands.Run(count, [&](int32_t Band) {
+    int16_t* rowSums = sums + stride * size_t(Band);
+    int16_t* vertical = rowSums + size_t(w) * 3;
+    ForChainRows(h, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1),
+                 [&](int32_t y) {
+                   uint8_t* row = Image.Row(y);
+                   const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
+                   const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
+                   wide ? SharpenSumsRowWide(rowSums, vertical, row, above, below, w, d)
+                        : SharpenSumsRow(rowSums, vertical, row, above, below, w, d);
+                   SharpenFinishRow(row, rowSums, w, d, wide);
+                 });
+  });
   if (h > 1)
     SharpenRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
                       right);
@@ -362,36 +544,20 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
 
 void ApplyEmboss(const TvcRaster& Image, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
-  uint8_t* lastRow = Scratch.Row(size_t(Image.Width) * 3);
-  std::memcpy(lastRow, Image.Row(Image.Height - 1), size_t(Image.Width) * 3);
-  RunEmbossRows(Image, lastRow);
-}
-
-void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random) {
-  if (Image.Empty()) return;
-  // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
-  if (Amount > (1 << 30)) Amount = 1 << 30;
   const int32_t w = Image.Width, h = Image.Height;
-  uint8_t* const pixels = Image.Pixels;
-  const ptrdiff_t rowSize = Image.RowSize;
-  // The generator and the image's fields in locals: the pixel stores could otherwise alias them
-  // and force a reload on every draw.
-  TvcRandom random = Random;
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = pixels + y * rowSize;
-    for (int32_t x = 0; x < w; ++x) {
-      const int32_t r = random.Below(Amount);
-      const int32_t xs = ClampInt(r - random.Below(2 * r) + x, 0, w - 1);
-      const int32_t ys = ClampInt(r - random.Below(2 * r) + y, 0, h - 1);
-      const uint8_t* source = pixels + ys * rowSize + 3 * xs;
-      uint8_t* target = row + 3 * x;
-      const uint8_t b = source[0], g = source[1], red = source[2];
-      target[0] = b;
-      target[1] = g;
-      target[2] = red;
-    }
-  }
-  Random = random;
+  const size_t rowBytes = size_t(w) * 3;
+  TvcBandPool& bands = Scratch.Bands();
+  const int32_t count = bands.BandCount(h, RowBytes(Image));
+  // The last row, then the first row of every band but the first, as they are before any band
+  // starts: the last row of a band reads the row below it, which the next band may replace.
+  uint8_t* saved = Scratch.Row(rowBytes * size_t(count + 1));
+  std::memcpy(saved, Image.Row(h - 1), rowBytes);
+  for (int32_t band = 1; band < count; ++band)
+    std::memcpy(saved + rowBytes * size_t(band), Image.Row(vcBandStart(h, count, band)), rowBytes);
+  bands.Run(count, [&](int32_t Band) {
+    const int32_t first = vcBandStart(h, count, Band), end = vcBandStart(h, count, Band + 1);
+    RunEmbossRows(Image, first, end, saved + rowBytes * size_t(Band + 1), saved);
+  });
 }
 
 }  // namespace vcfx

@@ -1,5 +1,7 @@
 // The effects that move pixels: flips, wave and rotation. Wave and rotation read source pixels
-// anywhere in the image, so they build the result in a scratch image and copy it back. Their
+// anywhere in the image, so they first copy the picture into scratch memory and then write each
+// result row from it; after the copy every result row is independent, and the rows are cut into
+// bands, each with its own offsets table. Their
 // only floating-point work is fixed per row and per column (the wave's sines, the rotation's
 // products u x cos and u x sin), computed once into tables; the per-pixel work is integer
 // except the rotation's subtraction and rounding, which use the same operands as the literal
@@ -175,23 +177,81 @@ void RotationSourceOffsets(const RotationRowParameters& P, double RowSin, double
 
 }  // namespace
 
-void ApplyFlip(const TvcRaster& Image, bool Horizontal) {
+namespace {
+
+// Reverses the order of the pixels from Left up to (not including) Right.
+void MirrorPixels(uint8_t* Left, uint8_t* Right) {
+  for (Right -= 3; Left < Right; Left += 3, Right -= 3) {
+    std::swap(Left[0], Right[0]);
+    std::swap(Left[1], Right[1]);
+    std::swap(Left[2], Right[2]);
+  }
+}
+
+#if VC_HAS_WIDE_PATH
+// Five pixels (15 bytes) at a time from each end: a 16-byte load takes the five pixels plus one
+// byte of the next group inward, one shuffle reverses the five, and the store puts the stray byte
+// back as it was. Each end's next group is loaded before the stores, so no load waits on a store
+// it only partly overlaps. The pixels left in the middle are swapped one by one.
+VC_WIDE_TARGET __attribute__((noinline)) void MirrorRowWide(uint8_t* Row, int32_t Width) {
+  uint8_t* left = Row;
+  uint8_t* right = Row + 3 * size_t(Width);
+  if (right - left >= 32) {
+    // Left group: bytes 0..14 of [left, left + 16), byte 15 stays. Right group: bytes 1..15 of
+    // [right - 16, right), byte 0 stays. Pixel p of one lands as pixel 4 - p of the other.
+    const __m128i rightToLeft = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, -128);
+    const __m128i leftToRight = _mm_setr_epi8(-128, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2);
+    const __m128i keepLast = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1);
+    const __m128i keepFirst = _mm_setr_epi8(-1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    __m128i leftBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left));
+    __m128i rightBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(right - 16));
+    for (;;) {
+      const __m128i newLeft = _mm_blendv_epi8(_mm_shuffle_epi8(rightBytes, rightToLeft), leftBytes, keepLast);
+      const __m128i newRight =
+          _mm_blendv_epi8(_mm_shuffle_epi8(leftBytes, leftToRight), rightBytes, keepFirst);
+      // The next pair must not touch the bytes this pair writes (other than the stray bytes,
+      // which keep their value).
+      const bool more = (right - 15) - (left + 15) >= 32;
+      if (more) {
+        leftBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + 15));
+        rightBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(right - 31));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(left), newLeft);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(right - 16), newRight);
+      left += 15;
+      right -= 15;
+      if (!more) break;
+    }
+  }
+  MirrorPixels(left, right);
+}
+#endif
+
+}  // namespace
+
+void ApplyFlip(const TvcRaster& Image, bool Horizontal, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   const int32_t w = Image.Width, h = Image.Height;
   if (Horizontal) {
-    for (int32_t y = 0; y < h; ++y) {
-      uint8_t* left = Image.Row(y);
-      uint8_t* right = left + 3 * (w - 1);
-      for (; left < right; left += 3, right -= 3) {
-        std::swap(left[0], right[0]);
-        std::swap(left[1], right[1]);
-        std::swap(left[2], right[2]);
+    const bool wide = vcUseWidePath();
+    Scratch.Bands().RunRanges(h, int64_t(w) * 3, [&](int32_t First, int32_t End) {
+      for (int32_t y = First; y < End; ++y) {
+#if VC_HAS_WIDE_PATH
+        if (wide) {
+          MirrorRowWide(Image.Row(y), w);
+          continue;
+        }
+#endif
+        MirrorPixels(Image.Row(y), Image.Row(y) + 3 * size_t(w));
       }
-    }
+    });
   } else {
-    // Whole rows, padding included, as the row buffer of the rule moves them.
-    for (int32_t y = 0; y < h / 2; ++y)
-      std::swap_ranges(Image.Row(y), Image.Row(y) + Image.RowSize, Image.Row(h - 1 - y));
+    // Whole rows, padding included, as the row buffer of the rule moves them; a band is a run of
+    // row pairs.
+    Scratch.Bands().RunRanges(h / 2, 2 * int64_t(Image.RowSize), [&](int32_t First, int32_t End) {
+      for (int32_t y = First; y < End; ++y)
+        std::swap_ranges(Image.Row(y), Image.Row(y) + Image.RowSize, Image.Row(h - 1 - y));
+    });
   }
 }
 
@@ -214,13 +274,32 @@ inline void MovePixel(uint8_t* Target, const uint8_t* Source, bool Wide) {
 }
 
 // The 4 bytes after the copy hold a fill pixel (white for the wave, the background for the
-// rotation) that rows point at where the result has no source pixel.
-uint8_t* CopyOfPixels(const TvcRaster& Image, TvcEffectScratch& Scratch, const uint8_t* Fill = nullptr) {
-  uint8_t* copy = Scratch.Image(Image.ImageSize() + 8);
-  std::memcpy(copy, Image.Pixels, Image.ImageSize());
+// rotation) that rows point at where the result has no source pixel. The copy is made in bands
+// of rows (PrepareCopy before the bands, CopyRows in them, FinishCopy after).
+uint8_t* PrepareCopy(const TvcRaster& Image, TvcEffectScratch& Scratch) {
+  return Scratch.Image(Image.ImageSize() + 8);
+}
+
+void CopyRows(const TvcRaster& Image, uint8_t* Copy, int32_t First, int32_t End) {
+  const size_t offset = size_t(First) * size_t(Image.RowSize);
+  std::memcpy(Copy + offset, Image.Pixels + offset, size_t(End - First) * size_t(Image.RowSize));
+}
+
+void FinishCopy(const TvcRaster& Image, uint8_t* Copy, const uint8_t* Fill = nullptr) {
   static const uint8_t white[3] = {255, 255, 255};
-  std::memcpy(copy + Image.ImageSize(), Fill ? Fill : white, 3);
+  std::memcpy(Copy + Image.ImageSize(), Fill ? Fill : white, 3);
+}
+
+uint8_t* CopyOfPixels(const TvcRaster& Image, TvcEffectScratch& Scratch, const uint8_t* Fill = nullptr) {
+  uint8_t* copy = PrepareCopy(Image, Scratch);
+  CopyRows(Image, copy, 0, Image.Height);
+  FinishCopy(Image, copy, Fill);
   return copy;
+}
+
+// Offsets tables for each band, rounded up to whole cache lines.
+size_t OffsetsStride(int32_t Width) {
+  return (size_t(Width) + 15) & ~size_t(15);
 }
 
 // Writes Count pixels taken from Source at the byte offsets given.
@@ -324,59 +403,74 @@ void ApplyWave(const TvcRaster& Image, bool Wrap, long double XDiv, long double 
   const int32_t w = Image.Width, h = Image.Height;
   const ptrdiff_t rowSize = Image.RowSize;
   uint8_t* const pixels = Image.Pixels;
+  TvcBandPool& bands = Scratch.Bands();
   int32_t* rowShift = Scratch.Table(0, size_t(h));
   int32_t* columnShift = Scratch.Table(1, size_t(w));
+  uint8_t* source = PrepareCopy(Image, Scratch);
+  // The shifts (a sine each) and the copy of the picture, in bands: each band takes a run of rows
+  // and the same share of the columns.
+  bands.RunRanges(h, rowSize, [&](int32_t First, int32_t End) {
+    for (int32_t y = First; y < End; ++y) rowShift[y] = WaveShift(Ratio, y, YDiv);
+    const int32_t firstColumn = int32_t(int64_t(w) * First / h), endColumn = int32_t(int64_t(w) * End / h);
+    for (int32_t x = firstColumn; x < endColumn; ++x) {
+      const int32_t shift = WaveShift(Ratio, x, XDiv);
+      // Without wrap, a shift of the height or more takes every row outside either way.
+      columnShift[x] = Wrap ? WaveWrap(shift, h) : std::clamp(shift, -h, h);
+    }
+    CopyRows(Image, source, First, End);
+  });
+  FinishCopy(Image, source);
   int32_t lowest = 0, highest = 0;
   for (int32_t y = 0; y < h; ++y) {
-    rowShift[y] = WaveShift(Ratio, y, YDiv);
     lowest = std::min(lowest, rowShift[y]);
     highest = std::max(highest, rowShift[y]);
   }
-  for (int32_t x = 0; x < w; ++x) {
-    const int32_t shift = WaveShift(Ratio, x, XDiv);
-    // Without wrap, a shift of the height or more takes every row outside either way.
-    columnShift[x] = Wrap ? WaveWrap(shift, h) : std::clamp(shift, -h, h);
-  }
   // Every column a row can ask for, wrapped once (x + shift runs from lowest to
-  // w - 1 + highest); ratios far beyond the image wrap column by column instead.
+  // w - 1 + highest); ratios far beyond the image wrap column by column instead, each band in its
+  // own slice.
   const int64_t span = int64_t(w) + (int64_t(highest) - lowest);
   const bool tabled = Wrap && span <= 4 * int64_t(w) + 4096;
-  int32_t* wrapped = Scratch.Table(2, tabled ? size_t(span) : size_t(w));
+  const int32_t count = bands.BandCount(h, rowSize);
+  const size_t stride = OffsetsStride(w);
+  int32_t* wrapped = Scratch.Table(2, tabled ? size_t(span) : stride * size_t(count));
   if (tabled)
     for (int32_t i = 0; i < span; ++i) wrapped[i] = 3 * WaveWrap(i + lowest, w);
-  const uint8_t* source = CopyOfPixels(Image, Scratch);
   const int32_t white = int32_t(Image.ImageSize());
   // Per column, the source row's offset from the result row (wrapped start rows: from row 0).
   int32_t* rowOffset = Scratch.Table(3, size_t(w));
   for (int32_t x = 0; x < w; ++x) rowOffset[x] = int32_t(columnShift[x] * rowSize);
-  int32_t* offsets = Scratch.Table(4, size_t(w));
+  int32_t* allOffsets = Scratch.Table(4, stride * size_t(count));
   const int32_t imageBytes = int32_t(h * rowSize);
 
-  for (int32_t y = 0; y < h; ++y) {
-    const int32_t shift = rowShift[y];
-    const int32_t rowStart = int32_t(y * rowSize);
-    if (!Wrap) {
-      // Columns whose source column lies inside; the rest are white.
-      const int32_t begin = int32_t(std::clamp(-int64_t(shift), int64_t(0), int64_t(w)));
-      const int32_t end = int32_t(std::clamp(int64_t(w) - shift, int64_t(begin), int64_t(w)));
-      for (int32_t x = 0; x < begin; ++x) offsets[x] = white;
-      for (int32_t x = end; x < w; ++x) offsets[x] = white;
-      // Pixel x + shift of row y + the column's shift, or white.
-      RunWaveOffsets(offsets, columnShift, rowOffset, begin, end, y, h, rowStart + 3 * shift, white);
-    } else {
-      const int32_t* columns = wrapped;
-      if (tabled) {
-        columns += shift - lowest;
+  bands.Run(count, [&](int32_t Band) {
+    int32_t* offsets = allOffsets + stride * size_t(Band);
+    int32_t* bandWrapped = tabled ? wrapped : wrapped + stride * size_t(Band);
+    for (int32_t y = vcBandStart(h, count, Band), end = vcBandStart(h, count, Band + 1); y < end; ++y) {
+      const int32_t shift = rowShift[y];
+      const int32_t rowStart = int32_t(y * rowSize);
+      if (!Wrap) {
+        // Columns whose source column lies inside; the rest are white.
+        const int32_t begin = int32_t(std::clamp(-int64_t(shift), int64_t(0), int64_t(w)));
+        const int32_t stop = int32_t(std::clamp(int64_t(w) - shift, int64_t(begin), int64_t(w)));
+        for (int32_t x = 0; x < begin; ++x) offsets[x] = white;
+        for (int32_t x = stop; x < w; ++x) offsets[x] = white;
+        // Pixel x + shift of row y + the column's shift, or white.
+        RunWaveOffsets(offsets, columnShift, rowOffset, begin, stop, y, h, rowStart + 3 * shift, white);
       } else {
-        for (int32_t x = 0; x < w; ++x)
-          wrapped[x] =
-              3 *
-              WaveWrap(int32_t(std::clamp(int64_t(x) + shift, -int64_t(INT32_MAX), int64_t(INT32_MAX))), w);
+        const int32_t* columns = bandWrapped;
+        if (tabled) {
+          columns += shift - lowest;
+        } else {
+          for (int32_t x = 0; x < w; ++x)
+            bandWrapped[x] =
+                3 *
+                WaveWrap(int32_t(std::clamp(int64_t(x) + shift, -int64_t(INT32_MAX), int64_t(INT32_MAX))), w);
+        }
+        RunWrappedWaveOffsets(offsets, rowOffset, columns, w, rowStart, imageBytes);
       }
-      RunWrappedWaveOffsets(offsets, rowOffset, columns, w, rowStart, imageBytes);
+      CopyByOffsets(pixels + y * rowSize, source, offsets, w);
     }
-    CopyByOffsets(pixels + y * rowSize, source, offsets, w);
-  }
+  });
 }
 
 namespace {
@@ -419,23 +513,31 @@ void ApplyRotation(const TvcRaster& Image, int32_t CenterX, int32_t CenterY, lon
   double s, c;
   RotationSineCosine(Angle, s, c);
 
+  TvcBandPool& bands = Scratch.Bands();
+  const int32_t count = bands.BandCount(h, rowSize);
   double* columnCos = Scratch.Products(0, size_t(w));
   double* columnSin = Scratch.Products(1, size_t(w));
-  int32_t* offsets = Scratch.Table(0, size_t(w));
+  const size_t stride = OffsetsStride(w);
+  int32_t* allOffsets = Scratch.Table(0, stride * size_t(count));
   for (int32_t x = 0; x < w; ++x) {
     const double u = double(2 * int64_t(x - CenterX) + 1);
     columnCos[x] = u * c;
     columnSin[x] = u * s;
   }
   // The background is the top-left pixel, kept after the copy.
-  const uint8_t* source = CopyOfPixels(Image, Scratch, pixels);
+  uint8_t* source = PrepareCopy(Image, Scratch);
+  bands.RunRanges(h, rowSize, [&](int32_t First, int32_t End) { CopyRows(Image, source, First, End); });
+  FinishCopy(Image, source, source);
   const RotationRowParameters parameters{
       columnCos, columnSin, w, h, CenterX, CenterY, int32_t(rowSize), int32_t(Image.ImageSize())};
-  for (int32_t y = 0; y < h; ++y) {
-    const double v = double(2 * int64_t(y - CenterY) + 1);
-    RotationSourceOffsets(parameters, v * s, v * c, offsets);
-    CopyByOffsets(pixels + y * rowSize, source, offsets, w);
-  }
+  bands.Run(count, [&](int32_t Band) {
+    int32_t* offsets = allOffsets + stride * size_t(Band);
+    for (int32_t y = vcBandStart(h, count, Band), end = vcBandStart(h, count, Band + 1); y < end; ++y) {
+      const double v = double(2 * int64_t(y - CenterY) + 1);
+      RotationSourceOffsets(parameters, v * s, v * c, offsets);
+      CopyByOffsets(pixels + y * rowSize, source, offsets, w);
+    }
+  });
 }
 
 }  // namespace vcfx

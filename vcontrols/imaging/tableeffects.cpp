@@ -1,8 +1,8 @@
 // The per-channel effects: grey scale, lightness, contrast, invert, tint, colour, saturation and
 // the alpha blend. Each is a fixed function of a pixel (and of the blend pixel), so rows are
-// independent and each row is one loop the compiler vectorises. Where a rule is given as a
-// table of 256 entries, the loop computes the same entry arithmetically in 16-bit lanes for the
-// amounts where that is exact, and falls back to the table elsewhere.
+// independent: each row is one loop the compiler vectorises, and the rows are cut into bands
+// for the worker threads. Where a rule is given as a table of 256 entries, the loop computes the same entry
+// arithmetically in 16-bit lanes for the amounts where that is exact, and falls back to the table elsewhere.
 
 #include <cstring>
 
@@ -21,12 +21,8 @@ VC_KERNEL uint16_t Third(uint16_t Value) {
   return uint16_t((uint32_t(Value) * 21888u) >> 16);
 }
 
-VC_KERNEL void ApplyTableRows(const TvcRaster& Image, const uint8_t* Table) {
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* p = Image.Row(y);
-    const int32_t count = Image.Width * 3;
-    for (int32_t i = 0; i < count; ++i) p[i] = Table[p[i]];
-  }
+VC_KERNEL void TableBytes(uint8_t* p, int32_t Count, const uint8_t* Table) {
+  for (int32_t i = 0; i < Count; ++i) p[i] = Table[p[i]];
 }
 
 // --- kernels over one row ----------------------------------------------------------------------
@@ -149,8 +145,20 @@ VC_WIDE_TARGET __attribute__((noinline)) void BlendBytesWide(uint8_t* p, const u
   BlendBytes(p, b, Count, Amount);
 }
 
-void FillRows(const TvcRaster& Image, uint8_t Value) {
-  for (int32_t y = 0; y < Image.Height; ++y) std::memset(Image.Row(y), Value, size_t(Image.Width) * 3);
+int64_t RowBytes(const TvcRaster& Image) {
+  return int64_t(Image.Width) * 3;
+}
+
+// Runs Row(row pointer) for every row, the rows cut into bands.
+template <class TRow>
+void ForEachRow(const TvcRaster& Image, TvcEffectScratch& Scratch, const TRow& Row) {
+  Scratch.Bands().RunRanges(Image.Height, RowBytes(Image), [&](int32_t First, int32_t End) {
+    for (int32_t y = First; y < End; ++y) Row(Image.Row(y));
+  });
+}
+
+void FillRows(const TvcRaster& Image, uint8_t Value, TvcEffectScratch& Scratch) {
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) { std::memset(Row, Value, size_t(Image.Width) * 3); });
 }
 
 int16_t OffsetLimit(int32_t Offset) {
@@ -159,42 +167,40 @@ int16_t OffsetLimit(int32_t Offset) {
 
 }  // namespace
 
-void ApplyGrayScale(const TvcRaster& Image) {
+void ApplyGrayScale(const TvcRaster& Image, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   const bool wide = vcUseWidePath();
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* row = Image.Row(y);
-    const int32_t done = wide ? vcwide::GrayPixels(row, Image.Width) : 0;
-    GrayPixels(row + 3 * done, Image.Width - done);
-  }
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) {
+    const int32_t done = wide ? vcwide::GrayPixels(Row, Image.Width) : 0;
+    GrayPixels(Row + 3 * done, Image.Width - done);
+  });
 }
 
-void ApplyLightness(const TvcRaster& Image, int32_t Amount) {
+void ApplyLightness(const TvcRaster& Image, int32_t Amount, TvcEffectScratch& Scratch) {
   if (Image.Empty() || Amount == 0) return;
-  if (Amount >= 256) return FillRows(Image, 255);
-  if (Amount <= -256) return FillRows(Image, 0);
+  if (Amount >= 256) return FillRows(Image, 255, Scratch);
+  if (Amount <= -256) return FillRows(Image, 0, Scratch);
   const bool wide = vcUseWidePath();
   const uint16_t magnitude = uint16_t(Amount > 0 ? Amount : -Amount);
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* row = Image.Row(y);
+  const int32_t count = Image.Width * 3;
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) {
     if (Amount > 0)
-      wide ? LightenBytesWide(row, Image.Width * 3, magnitude)
-           : LightenBytes(row, Image.Width * 3, magnitude);
+      wide ? LightenBytesWide(Row, count, magnitude) : LightenBytes(Row, count, magnitude);
     else
-      wide ? DarkenBytesWide(row, Image.Width * 3, magnitude) : DarkenBytes(row, Image.Width * 3, magnitude);
-  }
+      wide ? DarkenBytesWide(Row, count, magnitude) : DarkenBytes(Row, count, magnitude);
+  });
 }
 
-void ApplyContrast(const TvcRaster& Image, int32_t Amount) {
+void ApplyContrast(const TvcRaster& Image, int32_t Amount, TvcEffectScratch& Scratch) {
   if (Image.Empty() || Amount == 0) return;
+  const int32_t count = Image.Width * 3;
   if (Amount > -512 && Amount < 512) {
     const bool wide = vcUseWidePath();
     const uint16_t magnitude = uint16_t(Amount < 0 ? -Amount : Amount);
-    for (int32_t y = 0; y < Image.Height; ++y) {
-      uint8_t* row = Image.Row(y);
-      const int32_t done = wide ? vcwide::ContrastBytes(row, Image.Width * 3, magnitude, Amount < 0) : 0;
-      ContrastBytes(row + done, Image.Width * 3 - done, magnitude, Amount < 0);
-    }
+    ForEachRow(Image, Scratch, [&](uint8_t* Row) {
+      const int32_t done = wide ? vcwide::ContrastBytes(Row, count, magnitude, Amount < 0) : 0;
+      ContrastBytes(Row + done, count - done, magnitude, Amount < 0);
+    });
     return;
   }
   uint8_t table[256];
@@ -202,101 +208,108 @@ void ApplyContrast(const TvcRaster& Image, int32_t Amount) {
     const int64_t spread = ((i < 128 ? 128 - i : i - 128) * Amount) / 256;
     table[i] = ClampByte(int32_t(i <= 126 ? i - spread : i + spread));
   }
-  ApplyTableRows(Image, table);
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) { TableBytes(Row, count, table); });
 }
 
-void ApplyInvert(const TvcRaster& Image) {
+void ApplyInvert(const TvcRaster& Image, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   const bool wide = vcUseWidePath();
-  for (int32_t y = 0; y < Image.Height; ++y)
-    wide ? InvertBytesWide(Image.Row(y), Image.Width * 3) : InvertBytes(Image.Row(y), Image.Width * 3);
+  const int32_t count = Image.Width * 3;
+  ForEachRow(Image, Scratch,
+             [&](uint8_t* Row) { wide ? InvertBytesWide(Row, count) : InvertBytes(Row, count); });
 }
 
 namespace {
 
-void ApplyOffsets(const TvcRaster& Image, int16_t Blue, int16_t Green, int16_t Red, const TvcPixel* Key) {
+void ApplyOffsets(const TvcRaster& Image, int16_t Blue, int16_t Green, int16_t Red, const TvcPixel* Key,
+                  TvcEffectScratch& Scratch) {
   const bool wide = vcUseWidePath();
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* row = Image.Row(y);
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) {
     if (Key) {
-      const int32_t done = wide ? vcwide::OffsetPixelsKeyed(row, Image.Width, Blue, Green, Red, *Key) : 0;
-      OffsetPixelsKeyed(row + 3 * done, Image.Width - done, Blue, Green, Red, *Key);
+      const int32_t done = wide ? vcwide::OffsetPixelsKeyed(Row, Image.Width, Blue, Green, Red, *Key) : 0;
+      OffsetPixelsKeyed(Row + 3 * done, Image.Width - done, Blue, Green, Red, *Key);
     } else {
-      wide ? OffsetPixelsWide(row, Image.Width, Blue, Green, Red)
-           : OffsetPixels(row, Image.Width, Blue, Green, Red);
+      wide ? OffsetPixelsWide(Row, Image.Width, Blue, Green, Red)
+           : OffsetPixels(Row, Image.Width, Blue, Green, Red);
     }
-  }
+  });
 }
 
 }  // namespace
 
-void ApplyTint(const TvcRaster& Image, int32_t Red, int32_t Green, int32_t Blue) {
+void ApplyTint(const TvcRaster& Image, int32_t Red, int32_t Green, int32_t Blue, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
-  ApplyOffsets(Image, OffsetLimit(Blue), OffsetLimit(Green), OffsetLimit(Red), nullptr);
+  ApplyOffsets(Image, OffsetLimit(Blue), OffsetLimit(Green), OffsetLimit(Red), nullptr, Scratch);
 }
 
-void ApplyColor(const TvcRaster& Image, int32_t Red, int32_t Green, int32_t Blue, const TvcPixel* Key) {
+void ApplyColor(const TvcRaster& Image, int32_t Red, int32_t Green, int32_t Blue, const TvcPixel* Key,
+                TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   // Limit each offset before taking 192 off, so that no sum can leave 32 bits.
   ApplyOffsets(Image, OffsetLimit(ClampInt(Blue, -1024, 1024) - 192),
                OffsetLimit(ClampInt(Green, -1024, 1024) - 192), OffsetLimit(ClampInt(Red, -1024, 1024) - 192),
-               Key);
+               Key, Scratch);
 }
 
-void ApplySaturation(const TvcRaster& Image, int32_t Amount) {
+void ApplySaturation(const TvcRaster& Image, int32_t Amount, TvcEffectScratch& Scratch) {
   if (Image.Empty()) return;
   if (Amount >= 0 && Amount < 32640) {
     const bool wide = vcUseWidePath();
-    for (int32_t y = 0; y < Image.Height; ++y) {
-      uint8_t* row = Image.Row(y);
-      const int32_t done = wide ? vcwide::SaturationPixels(row, Image.Width, uint16_t(Amount)) : 0;
-      SaturationPixels(row + 3 * done, Image.Width - done, uint16_t(Amount));
-    }
+    ForEachRow(Image, Scratch, [&](uint8_t* Row) {
+      const int32_t done = wide ? vcwide::SaturationPixels(Row, Image.Width, uint16_t(Amount)) : 0;
+      SaturationPixels(Row + 3 * done, Image.Width - done, uint16_t(Amount));
+    });
     return;
   }
   // Negative amounts and amounts far past the offered range: the 16-bit scale table as the rule
   // states it.
   int16_t scale[256];
   for (int32_t i = 0; i < 256; ++i) scale[i] = int16_t((int64_t(i) * Amount) >> 8);
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* p = Image.Row(y);
+  ForEachRow(Image, Scratch, [&](uint8_t* Row) {
+    uint8_t* p = Row;
     for (int32_t x = 0; x < Image.Width; ++x, p += 3) {
       const int32_t gray = p[0] / 3 + p[1] / 3 + p[2] / 3;
       for (int c = 0; c < 3; ++c) p[c] = ClampByte(gray + scale[p[c]] - scale[gray]);
     }
-  }
+  });
 }
 
-void ApplyAlphaBlend(const TvcRaster& Image, const TvcRaster& Blend, int32_t Amount, const TvcPixel* Key) {
+void ApplyAlphaBlend(const TvcRaster& Image, const TvcRaster& Blend, int32_t Amount, const TvcPixel* Key,
+                     TvcEffectScratch& Scratch) {
   if (Image.Empty() || Blend.Width != Image.Width || Blend.Height != Image.Height) return;
+  // Runs Pair(image row, blend row) for every row, the rows cut into bands.
+  const auto forEachPair = [&](const auto& Pair) {
+    Scratch.Bands().RunRanges(Image.Height, 2 * RowBytes(Image), [&](int32_t First, int32_t End) {
+      for (int32_t y = First; y < End; ++y) Pair(Image.Row(y), Blend.Row(y));
+    });
+  };
   if (Amount >= 0 && Amount <= 255) {
     const bool wide = vcUseWidePath();
-    for (int32_t y = 0; y < Image.Height; ++y) {
-      uint8_t* row = Image.Row(y);
-      const uint8_t* blend = Blend.Row(y);
+    forEachPair([&](uint8_t* Row, const uint8_t* BlendRow) {
       if (Key) {
         const int32_t done =
-            wide ? vcwide::BlendPixelsKeyed(row, blend, Image.Width, uint16_t(Amount), *Key) : 0;
-        BlendPixelsKeyed(row + 3 * done, blend + 3 * done, Image.Width - done, uint16_t(Amount), *Key);
+            wide ? vcwide::BlendPixelsKeyed(Row, BlendRow, Image.Width, uint16_t(Amount), *Key) : 0;
+        BlendPixelsKeyed(Row + 3 * done, BlendRow + 3 * done, Image.Width - done, uint16_t(Amount), *Key);
       } else {
-        wide ? BlendBytesWide(row, blend, Image.Width * 3, uint16_t(Amount))
-             : BlendBytes(row, blend, Image.Width * 3, uint16_t(Amount));
+        wide ? BlendBytesWide(Row, BlendRow, Image.Width * 3, uint16_t(Amount))
+             : BlendBytes(Row, BlendRow, Image.Width * 3, uint16_t(Amount));
       }
-    }
+    });
     return;
   }
   // An amount outside a byte: the difference table with byte arithmetic, as the rule states it.
   int32_t table[511];
   for (int32_t d = -255; d <= 255; ++d) table[d + 255] = int32_t((int64_t(Amount) * d) >> 8);
-  for (int32_t y = 0; y < Image.Height; ++y) {
-    uint8_t* p = Image.Row(y);
-    const uint8_t* b = Blend.Row(y);
+  forEachPair([&](uint8_t* Row, const uint8_t* BlendRow) {
+    uint8_t* p = Row;
+    const uint8_t* b = BlendRow;
     for (int32_t x = 0; x < Image.Width; ++x, p += 3, b += 3) {
       if (Key && SamePixel(b, *Key)) continue;
       for (int c = 0; c < 3; ++c) p[c] = uint8_t(p[c] + table[b[c] - p[c] + 255]);
     }
-  }
+  });
 }
+
 void MakeMask(const TvcRaster& Image, const TvcPixel& Key) {
   for (int32_t y = 0; y < Image.Height; ++y) {
     uint8_t* p = Image.Row(y);

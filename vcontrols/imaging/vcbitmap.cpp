@@ -453,7 +453,7 @@ void TvcBitmap::ApplyBlurPass(int32_t Distance) {
 }
 
 void TvcBitmap::ApplyContrast(int32_t Amount) {
-  vcfx::ApplyContrast(Raster(), Amount);
+  vcfx::ApplyContrast(Raster(), Amount, FWorkspace.Scratch);
   PixelsChanged();
 }
 
@@ -463,7 +463,7 @@ void TvcBitmap::ApplyEmboss() {
 }
 
 void TvcBitmap::ApplyFlip(bool Horizontal) {
-  vcfx::ApplyFlip(Raster(), Horizontal);
+  vcfx::ApplyFlip(Raster(), Horizontal, FWorkspace.Scratch);
   PixelsChanged();
 }
 
@@ -473,17 +473,17 @@ void TvcBitmap::ApplyGaussianBlur(int32_t Amount) {
 }
 
 void TvcBitmap::ApplyGrayScale() {
-  vcfx::ApplyGrayScale(Raster());
+  vcfx::ApplyGrayScale(Raster(), FWorkspace.Scratch);
   PixelsChanged();
 }
 
 void TvcBitmap::ApplyInvert() {
-  vcfx::ApplyInvert(Raster());
+  vcfx::ApplyInvert(Raster(), FWorkspace.Scratch);
   PixelsChanged();
 }
 
 void TvcBitmap::ApplyLightness(int32_t Amount) {
-  vcfx::ApplyLightness(Raster(), Amount);
+  vcfx::ApplyLightness(Raster(), Amount, FWorkspace.Scratch);
   PixelsChanged();
 }
 
@@ -498,7 +498,7 @@ void TvcBitmap::ReplaceColor(const TvcPixel& OldPixel, const TvcPixel& NewPixel)
 }
 
 void TvcBitmap::ApplyTint(int32_t Red, int32_t Green, int32_t Blue) {
-  vcfx::ApplyTint(Raster(), Red, Green, Blue);
+  vcfx::ApplyTint(Raster(), Red, Green, Blue, FWorkspace.Scratch);
   PixelsChanged();
 }
 
@@ -513,7 +513,7 @@ void TvcBitmap::ApplyRotation(POINT Center, long double Angle) {
 }
 
 void TvcBitmap::ApplySaturation(int32_t Amount) {
-  vcfx::ApplySaturation(Raster(), Amount);
+  vcfx::ApplySaturation(Raster(), Amount, FWorkspace.Scratch);
   PixelsChanged();
 }
 
@@ -523,7 +523,7 @@ void TvcBitmap::ApplySharpen(int32_t Distance) {
 }
 
 void TvcBitmap::ApplySponge(int32_t Amount) {
-  vcfx::ApplySponge(Raster(), Amount, vcSharedRandom());
+  vcfx::ApplySponge(Raster(), Amount, vcSharedRandom(), FWorkspace.Scratch);
   PixelsChanged();
 }
 

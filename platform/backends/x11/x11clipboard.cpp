@@ -22,6 +22,14 @@ namespace {
 constexpr unsigned ReplyTimeout = 2000;
 // A requestor that has not asked for the next piece for this long has given up.
 constexpr uint64_t StalledTransfer = 10000;
+// What another program may hand us through a selection. Bigger content is refused, however it
+// comes: in one reply or in pieces, of which an owner could send without end.
+constexpr size_t DefaultIncomingLimit = size_t(128) << 20;
+// A transfer in pieces ends within this time, however slowly its owner sends them.
+constexpr uint64_t IncomingTransferTime = 30000;
+// Pictures taken from other programs: at most 32 million pixels (an 8K screen's worth), so a
+// small compressed file cannot unpack into gigabytes.
+constexpr TImageLimits PastedPictureLimits{16384, 16384, int64_t(1) << 25};
 
 std::string Utf8ToLatin1(const std::string& Text) {
   std::string Result;
@@ -230,6 +238,8 @@ void TX11Selections::Answer(const XSelectionRequestEvent& Request) {
   XSendEvent(Server, Request.requestor, False, NoEventMask, &Notice);
 }
 
+size_t TX11Selections::IncomingLimit() const { return FIncomingLimit ? FIncomingLimit : DefaultIncomingLimit; }
+
 size_t TX11Selections::PieceBytes() const {
   if (FPieceBytes) return FPieceBytes;
   // The biggest property one request can carry, less room for the request's own fields.
@@ -312,20 +322,36 @@ void TX11Selections::DropStalled() {
 
 bool TX11Selections::ReadTransfer(TReceived& Result, bool& Incremental) {
   Display* Server = FConnection.Get();
+  const Atom Property = FConnection.Atoms().Transfer;
   Atom Type = 0;
   int Format = 0;
   unsigned long Count = 0, After = 0;
   unsigned char* Data = nullptr;
   Incremental = false;
-  if (XGetWindowProperty(Server, FConnection.HelperWindow(), FConnection.Atoms().Transfer, 0, LONG_MAX / 4, True,
-                         AnyPropertyType, &Type, &Format, &Count, &After, &Data) != Success)
+  // Asked for one unit more than may come: what is left after that is too much.
+  const size_t Limit = IncomingLimit();
+  const size_t Held = Result.Bytes.size() + Result.Items.size() * 4;
+  const long Room = long((Limit - std::min(Held, Limit)) / 4 + 1);
+  if (XGetWindowProperty(Server, FConnection.HelperWindow(), Property, 0, Room, True, AnyPropertyType, &Type,
+                         &Format, &Count, &After, &Data) != Success)
     return false;
   if (Type == FConnection.Atoms().Incr) {
     // The owner sends the content in pieces, each after we delete the previous one (deleting
-    // the INCR property just now started it).
+    // the INCR property just now started it). The announcement names at least the size.
     Incremental = true;
+    if (Format == 32 && Count >= 1 && Data && size_t(reinterpret_cast<const long*>(Data)[0]) > Limit)
+      Result.TooLarge = true;
     if (Data) XFree(Data);
-    return true;
+    return !Result.TooLarge;
+  }
+  const size_t Bytes = size_t(Count) * size_t(Format == 32 ? 4 : Format / 8);
+  if (After > 0 || Held + Bytes > Limit) {
+    // Not deleted by the read when something is left: the owner must not take that as a request
+    // for more.
+    XDeleteProperty(Server, FConnection.HelperWindow(), Property);
+    if (Data) XFree(Data);
+    Result.TooLarge = true;
+    return false;
   }
   Result.Type = Type;
   Result.Format = Format;
@@ -334,7 +360,6 @@ bool TX11Selections::ReadTransfer(TReceived& Result, bool& Incremental) {
       const long* Items = reinterpret_cast<const long*>(Data);
       for (unsigned long I = 0; I < Count; ++I) Result.Items.push_back(static_cast<unsigned long>(Items[I]));
     } else {
-      size_t Bytes = size_t(Count) * size_t(Format / 8);
       Result.Bytes.insert(Result.Bytes.end(), Data, Data + Bytes);
     }
     XFree(Data);
@@ -357,18 +382,31 @@ bool TX11Selections::Convert(Atom Selection, Atom Target, TReceived& Result) {
   if (!ReadTransfer(Result, Incremental)) return false;
   if (!Incremental) return true;
   TPieceMatch Piece{Helper, Property};
+  const uint64_t Deadline = Clock().TickCount() + IncomingTransferTime;
   for (;;) {
-    if (!FConnection.WaitForEvent(IsNewPiece, &Piece, Event, ReplyTimeout)) return false;
+    const uint64_t Now = Clock().TickCount();
+    if (Now >= Deadline) return false;
+    if (!FConnection.WaitForEvent(IsNewPiece, &Piece, Event, unsigned(std::min<uint64_t>(ReplyTimeout, Deadline - Now))))
+      return false;
+    // The piece is read behind what came so far, so the limit counts all of it.
     TReceived Part;
+    Part.Bytes.swap(Result.Bytes);
+    Part.Items.swap(Result.Items);
+    const size_t Before = Part.Bytes.size() + Part.Items.size();
     bool Again = false;
+    const bool Read = ReadTransfer(Part, Again);
+    Result.Bytes.swap(Part.Bytes);
+    Result.Items.swap(Part.Items);
+    if (Part.TooLarge) {
+      Result.TooLarge = true;
+      return false;
+    }
     // A notice of the INCR property itself may still be queued: no piece there yet.
-    if (!ReadTransfer(Part, Again)) continue;
+    if (!Read) continue;
     // An empty piece ends the transfer.
-    if (Part.Bytes.empty() && Part.Items.empty()) return Result.Type != 0;
+    if (Result.Bytes.size() + Result.Items.size() == Before) return Result.Type != 0;
     Result.Type = Part.Type;
     Result.Format = Part.Format;
-    Result.Bytes.insert(Result.Bytes.end(), Part.Bytes.begin(), Part.Bytes.end());
-    Result.Items.insert(Result.Items.end(), Part.Items.begin(), Part.Items.end());
   }
 }
 
@@ -393,7 +431,9 @@ std::optional<std::string> TX11Selections::GetText(Atom Selection) {
   const TAtoms& Atoms = FConnection.Atoms();
   for (Atom Target : {Atoms.Utf8String, Atoms.TextPlainUtf8, Atom(XA_STRING)}) {
     TReceived Received;
-    if (!Convert(Selection, Target, Received) || Received.Format != 8) continue;
+    const bool Converted = Convert(Selection, Target, Received);
+    if (Received.TooLarge) throw EInvalidOperation("The text on the clipboard is too large to paste");
+    if (!Converted || Received.Format != 8) continue;
     if (Received.Type == XA_STRING) return Latin1ToUtf8(Received.Bytes);
     std::string Text(Received.Bytes.begin(), Received.Bytes.end());
     // Some owners end their text with a zero byte.
@@ -411,14 +451,19 @@ std::optional<TBgraImage> TX11Selections::GetImage(Atom Selection) {
   }
   std::vector<Atom> Offered = Targets(Selection);
   Display* Server = FConnection.Get();
-  // In order of preference: lossless with alpha first.
+  // In order of preference: lossless with alpha first. A picture too large in one format is too
+  // large in every other.
   for (const char* Name : {"image/png", "image/bmp", "image/x-bmp", "image/jpeg", "image/gif", "image/tiff"}) {
     Atom Target = XInternAtom(Server, Name, False);
     if (std::find(Offered.begin(), Offered.end(), Target) == Offered.end()) continue;
     TReceived Received;
-    if (!Convert(Selection, Target, Received) || Received.Bytes.empty()) continue;
+    const bool Converted = Convert(Selection, Target, Received);
+    if (Received.TooLarge) throw EGraphicTooLarge("The picture on the clipboard is too large to paste");
+    if (!Converted || Received.Bytes.empty()) continue;
     try {
-      return DecodeImage(Received.Bytes);
+      return DecodeImage(Received.Bytes, TImageFileFormat::Unknown, PastedPictureLimits);
+    } catch (const EGraphicTooLarge&) {
+      throw EGraphicTooLarge("The picture on the clipboard is too large to paste");
     } catch (const std::exception&) {
       continue;
     }

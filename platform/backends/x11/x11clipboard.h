@@ -12,6 +12,12 @@
 // is collected whole. When the back end owns the selection itself, its own copy
 // is returned without asking the server.
 //
+// What other programs hand us is bounded: content above 128 MB, or a transfer in pieces that
+// takes more than 30 seconds, is refused, and so is a picture of more than 32 million pixels
+// (an 8K screen's worth), however small its file. Getting text or a picture refused for its size
+// raises EInvalidOperation or EGraphicTooLarge with a message for the user; content that cannot
+// be read at all is not there (nullopt).
+//
 // Only the thread that runs the back end may call these; elsewhere, and without a running back
 // end, setting fails (false) and getting finds nothing.
 

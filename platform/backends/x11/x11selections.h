@@ -46,6 +46,10 @@ class TX11Selections {
   size_t PieceBytes() const;
   // Transfers in pieces still running.
   size_t OutgoingCount() const { return FOutgoing.size(); }
+  // The most another program may hand us in one transfer (0, the default: 128 MB). More is
+  // refused: getting then raises (see x11clipboard.h).
+  void SetIncomingLimit(size_t Bytes) { FIncomingLimit = Bytes; }
+  size_t IncomingLimit() const;
 
  private:
   struct TContent {
@@ -63,6 +67,7 @@ class TX11Selections {
     int Format = 0;
     std::vector<uint8_t> Bytes;        // format 8 and 16
     std::vector<unsigned long> Items;  // format 32
+    bool TooLarge = false;             // refused: more than may come in (see x11clipboard.cpp)
   };
 
   // A transfer in pieces to one requestor's property.
@@ -80,7 +85,9 @@ class TX11Selections {
   bool Own(Atom Selection, TContent Content);
   std::vector<Atom> OfferedTargets(const TContent& Content) const;
   void Answer(const XSelectionRequestEvent& Request);
+  // Asks the owner for the selection as Target; false when nothing came (or too much: TooLarge).
   bool Convert(Atom Selection, Atom Target, TReceived& Result);
+  // Takes the transfer property, appending to what Result holds.
   bool ReadTransfer(TReceived& Result, bool& Incremental);
   // Writes Data as the answer: at once, or as the start of a transfer in pieces.
   void Reply(::Window Requestor, Atom Property, Atom Type, std::string Data);
@@ -94,6 +101,7 @@ class TX11Selections {
   TContent FPrimary;
   std::vector<TOutgoing> FOutgoing;
   size_t FPieceBytes = 0;
+  size_t FIncomingLimit = 0;
 };
 
 }  // namespace X11Impl

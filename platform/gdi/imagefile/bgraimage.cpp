@@ -27,5 +27,5 @@ void TBgraImage::Resize(int32_t NewWidth, int32_t NewHeight) {
 void CheckImageSize(int64_t Width, int64_t Height, const TImageLimits& Limits, const char* What) {
   if (Width <= 0 || Height <= 0) throw EInvalidGraphic(std::string(What) + " image is not valid");
   if (Width > Limits.MaxWidth || Height > Limits.MaxHeight || Width * Height > Limits.MaxPixels)
-    throw EInvalidGraphic(std::string(What) + " image is too large");
+    throw EGraphicTooLarge(std::string(What) + " image is too large");
 }

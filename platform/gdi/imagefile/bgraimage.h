@@ -71,6 +71,10 @@ struct TBgraImage {
   }
 };
 
-// Raises EInvalidGraphic("<What> image is too large") when Width x Height breaks the limits and
+// What the readers raise for a picture that breaks the limits they were given: an
+// EInvalidGraphic, told apart by callers that refuse such a picture in words of their own.
+KORCAM_EXCEPTION(EGraphicTooLarge, EInvalidGraphic);
+
+// Raises EGraphicTooLarge("<What> image is too large") when Width x Height breaks the limits and
 // EInvalidGraphic("<What> image is not valid") when either is not positive.
 void CheckImageSize(int64_t Width, int64_t Height, const TImageLimits& Limits, const char* What);

@@ -14,80 +14,19 @@
 #include "platform/capture/syntheticcamera.h"
 #include "platform/capture/videoformat.h"
 #include "tests/platform/capture/capture_support.h"
+#include "tests/platform/capture/movie_support.h"
 #include "tests/platform/rtl/temp_folder.h"
 
 namespace {
 
-constexpr int Width = 64;
-constexpr int Height = 48;
-
-// Frame Index of a test movie: one flat colour per frame, so a read-back frame tells which one
-// it is even through JPEG.
-uint32_t ColourOf(int Index) { return uint32_t((Index * 20) & 0xFF) | uint32_t(255 - Index * 20) << 8 | 0x80u << 16; }
-
-std::vector<uint8_t> FlatFrame(const BITMAPINFOHEADER& Format, uint32_t Colour) {
-  std::vector<uint8_t> Bgr(size_t(Format.biWidth) * Format.biHeight * 3);
-  for (size_t Index = 0; Index < Bgr.size(); Index += 3) {
-    Bgr[Index] = uint8_t(Colour);
-    Bgr[Index + 1] = uint8_t(Colour >> 8);
-    Bgr[Index + 2] = uint8_t(Colour >> 16);
-  }
-  std::vector<uint8_t> Frame(Format.biSizeImage);
-  PackSyntheticFrame(Bgr.data(), Format, Frame.data());
-  return Frame;
-}
-
-bool WriteMovie(const std::string& Path, const std::vector<int>& Indices, uint32_t MicroSeconds = 100000) {
-  const BITMAPINFOHEADER Format = MakeVideoFormat(BI_RGB, Width, Height, 24);
-  TAviWriter Writer;
-  if (!Writer.Open(Path, Format, MicroSeconds)) return false;
-  for (int Index : Indices) {
-    const std::vector<uint8_t> Frame = FlatFrame(Format, ColourOf(Index));
-    if (!Writer.Write(Frame.data(), Frame.size(), Index)) return false;
-  }
-  return Writer.Finish();
-}
-
-// Opens the first video stream and a frame reader on it; both closed by the destructor.
-struct TOpenMovie {
-  PAVISTREAM Stream = nullptr;
-  PGETFRAME Reader = nullptr;
-  HRESULT Result;
-  explicit TOpenMovie(const std::string& Path)
-      : Result(AVIStreamOpenFromFileA(&Stream, Path.c_str(), streamtypeVIDEO, 0, OF_SHARE_DENY_WRITE, nullptr)) {
-    if (Stream) Reader = AVIStreamGetFrameOpen(Stream, nullptr);
-  }
-  ~TOpenMovie() {
-    if (Reader) AVIStreamGetFrameClose(Reader);
-    if (Stream) AVIStreamRelease(Stream);
-  }
-  const BITMAPINFOHEADER* Frame(LONG Position) {
-    return static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(Reader, Position));
-  }
-};
-
-void ExpectFlat(const BITMAPINFOHEADER* Frame, uint32_t Colour, int Tolerance = 4) {
-  ASSERT_NE(Frame, nullptr);
-  const uint8_t* Pixel = reinterpret_cast<const uint8_t*>(Frame) + Frame->biSize +
-                         (Frame->biHeight / 2) * VideoRowStride(Frame->biWidth, 24) + (Frame->biWidth / 2) * 3;
-  for (int Channel = 0; Channel < 3; ++Channel)
-    EXPECT_NEAR(Pixel[Channel], (Colour >> (8 * Channel)) & 0xFF, Tolerance) << "channel " << Channel;
-}
-
-// The lines ffprobe prints for the first video stream, or "" when the tool is missing.
-std::string Probe(const std::string& Path) {
-  if (std::system("ffprobe -version > /dev/null 2>&1") != 0) return "";
-  const std::string Command =
-      "ffprobe -v error -select_streams v:0 -count_frames -show_entries "
-      "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of default=nw=1 '" + Path + "'";
-  std::string Output;
-  if (FILE* Pipe = popen(Command.c_str(), "r")) {
-    char Buffer[256];
-    while (fgets(Buffer, sizeof Buffer, Pipe)) Output += Buffer;
-    pclose(Pipe);
-  }
-  return Output.empty() ? "(ffprobe printed nothing)" : Output;
-}
+using MovieTest::ColourOf;
+using MovieTest::ExpectFlat;
+using MovieTest::FlatFrame;
+using MovieTest::Height;
+using MovieTest::Probe;
+using MovieTest::TOpenMovie;
+using MovieTest::Width;
+using MovieTest::WriteMovie;
 
 TEST(AviFile, ARecordedMovieReadsBackFrameByFrameInAnyOrder) {
   TTempFolder Folder;
@@ -119,8 +58,9 @@ TEST(AviFile, ARecordedMovieReadsBackFrameByFrameInAnyOrder) {
   EXPECT_EQ(Movie.Frame(-1), nullptr);
 
   const std::string Probed = Probe(Path);
-  if (!Probed.empty())
+  if (!Probed.empty()) {
     EXPECT_EQ(Probed, "codec_name=mjpeg\nwidth=64\nheight=48\nr_frame_rate=10/1\nnb_read_frames=12\n");
+  }
 }
 
 TEST(AviFile, TheStillSceneSurvivesEveryCaptureFormat) {
@@ -173,7 +113,9 @@ TEST(AviFile, SkippedFramesRepeatThePictureBeforeThem) {
     ExpectFlat(Movie.Frame(Case.Position), ColourOf(Case.ShowsFrame));
   }
   const std::string Probed = Probe(Path);
-  if (!Probed.empty()) EXPECT_NE(Probed.find("r_frame_rate=1000000/33333\n"), std::string::npos) << Probed;
+  if (!Probed.empty()) {
+    EXPECT_NE(Probed.find("r_frame_rate=1000000/33333\n"), std::string::npos) << Probed;
+  }
 }
 
 TEST(AviFile, AMovieAppearsUnderItsNameOnlyWhenComplete) {

@@ -11,6 +11,7 @@
 
 #include "platform/capture/avifile.h"
 #include "platform/capture/capturesession.h"
+#include "platform/capture/moviefile.h"
 #include "platform/capture/syntheticcamera.h"
 #include "platform/capture/vcm.h"
 #include "tests/platform/capture/capture_support.h"
@@ -127,7 +128,9 @@ class CaptureSession : public ::testing::Test {
     Parameters.fLimitEnabled = Seconds >= 0;
     Parameters.wTimeLimit = Seconds >= 0 ? Seconds : 0;
     ASSERT_TRUE(Session.SetSequenceSetup(&Parameters, sizeof Parameters));
-    if (!File.empty()) ASSERT_TRUE(Session.SetCaptureFile(File.c_str()));
+    if (!File.empty()) {
+      ASSERT_TRUE(Session.SetCaptureFile(File.c_str()));
+    }
   }
   bool Drive(uint64_t Step) {
     return DriveStream(Clock.Get(), [this] { return Session.Capturing(); },
@@ -488,6 +491,32 @@ TEST_F(CaptureSession, StreamsEndOnAnUnpluggedCameraOrRefuseAFileThatCannotBeWri
   PAVISTREAM Stream = nullptr;
   ASSERT_EQ(AVIStreamOpenFromFileA(&Stream, File.c_str(), streamtypeVIDEO, 0, 0, nullptr), AVIERR_OK);
   EXPECT_EQ(AVIStreamLength(Stream), 2);
+  AVIStreamRelease(Stream);
+}
+
+TEST_F(CaptureSession, AStreamOnAFullDiskEndsWithAMovieOfTheFramesItWrote) {
+  Session.SetVideoStreamCallback(RecordFrame);
+  Session.SetErrorCallback(RecordError);
+  ASSERT_TRUE(Session.Connect(0));
+  const std::string File = Folder.File("video01.avi");
+  SetUpStream(10, 20, File);
+  // Room for the headers and a few frames of the camera's picture.
+  SetMovieDiskSpace(40000);
+  ASSERT_TRUE(Session.StartSequence(true));
+  const bool Ended = Drive(100);
+  SetMovieDiskSpace(-1);
+  ASSERT_TRUE(Ended);
+  const CAPSTATUS Final = Status();
+  EXPECT_LT(Final.dwCurrentVideoFrame, 200u) << "the stream ended early";
+  ASSERT_GE(Final.dwCurrentVideoFrame, 1u);
+  ASSERT_EQ(FRecorder.Errors.size(), 1u);
+  EXPECT_EQ(FRecorder.Errors[0].first, CAPERR_FILE_FAILED);
+  const std::string Ends = "the movie ends after " + std::to_string(Final.dwCurrentVideoFrame) + " frame";
+  EXPECT_NE(FRecorder.Errors[0].second.find(Ends), std::string::npos) << FRecorder.Errors[0].second;
+  EXPECT_EQ(Folder.Listing(), "video01.avi");
+  PAVISTREAM Stream = nullptr;
+  ASSERT_EQ(AVIStreamOpenFromFileA(&Stream, File.c_str(), streamtypeVIDEO, 0, 0, nullptr), AVIERR_OK);
+  EXPECT_EQ(AVIStreamLength(Stream), LONG(Final.dwCurrentVideoFrame)) << "every frame counted was kept";
   AVIStreamRelease(Stream);
 }
 

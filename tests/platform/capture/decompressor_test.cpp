@@ -2,6 +2,8 @@
 // rows, checked against the synthetic scene the frame was made from, and the calls' answers
 // for formats and handles they do not take.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -244,6 +246,38 @@ TEST(Decompressor, RefusesMismatchedFormatsBrokenFramesAndClosedHandles) {
   EXPECT_EQ(ICClose(Decompressor), ICERR_BADHANDLE);
   EXPECT_EQ(ICDecompress(Decompressor, 0, &Input, Frame.data(), &Output, Bits.data()), DWORD(ICERR_BADHANDLE));
   EXPECT_EQ(ICDecompressBegin(Decompressor, &Input, &Output), ICERR_BADHANDLE);
+}
+
+// A driver's frame buffer ends where its last row does. Frames of every packed layout, at the
+// narrow widths where libswscale's block-wise readers go furthest past a row, end right before a
+// page no one may read: decompressing them reads nothing beyond the frame.
+TEST(Decompressor, ReadsNothingPastTheEndOfTheFrame) {
+  const long Page = sysconf(_SC_PAGESIZE);
+  auto* Pages = static_cast<uint8_t*>(mmap(nullptr, size_t(2 * Page), PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(Pages, MAP_FAILED);
+  ASSERT_EQ(mprotect(Pages + Page, size_t(Page), PROT_NONE), 0);
+  for (const DWORD Code : {FOURCC_YUY2, FOURCC_UYVY, FOURCC_Y8}) {
+    for (const LONG Width : {2, 6, 14}) {
+      for (const int BitCount : {24, 32}) {
+        SCOPED_TRACE(FourCCToString(Code) + " " + std::to_string(Width) + " pixels, " +
+                     std::to_string(BitCount) + " bits");
+        BITMAPINFOHEADER Input = MakeVideoFormat(Code, Width, 60, VideoBitCount(Code));
+        uint8_t* Frame = Pages + Page - Input.biSizeImage;
+        std::memset(Frame, 0x80, Input.biSizeImage);
+        BITMAPINFOHEADER Output = MakeVideoFormat(BI_RGB, Width, 60, BitCount);
+        for (const LONG Height : {60L, -60L}) {
+          Output.biHeight = Height;
+          std::vector<uint8_t> Bits(Output.biSizeImage);
+          HIC Decompressor = ICLocate(ICTYPE_VIDEO, 0, &Input, &Output, ICMODE_DECOMPRESS);
+          ASSERT_NE(Decompressor, nullptr);
+          EXPECT_EQ(ICDecompress(Decompressor, 0, &Input, Frame, &Output, Bits.data()), DWORD(ICERR_OK));
+          ICClose(Decompressor);
+        }
+      }
+    }
+  }
+  munmap(Pages, size_t(2 * Page));
 }
 
 TEST(VideoFormat, ImageSizesFollowEachLayout) {

@@ -190,19 +190,36 @@ TEST_F(Registry, FailedWriteKeepsTheOldStoreFile) {
   EXPECT_FALSE(Reg.KeyExists("Child"));
 }
 
-TEST_F(Registry, ReadsAHandWrittenStoreAndSkipsWhatItCannotRead) {
-  Folder.Write("registry.dat",
-               "; korcam registry store 1\r\n"
-               "[HKEY_CURRENT_USER\\Software\\App]\r\n"
-               "\"Good\"=sz:yes%21\r\n"
-               "\"BadHex\"=hex:0g\r\n"
-               "\"BadType\"=qword:1\r\n"
-               "no quotes=sz:x\r\n"
-               "[HKEY_NOWHERE\\Software\\App]\r\n"
-               "\"Lost\"=sz:x\r\n"
-               "[HKEY_CURRENT_USER\\software\\app]\r\n"
-               "\"Count\"=dword:0000002a\r\n"
-               "\"Bad%zzName\"=sz:x\r\n");
+// Lines of a hand-written (or damaged) store that cannot be read are not values, but a change
+// of ours must not remove them from the file: each stays as it stands, with its key.
+TEST_F(Registry, ReadsAHandWrittenStoreAndKeepsWhatItCannotRead) {
+  struct TLine {
+    std::string Text;
+    bool Verbatim;  // written back exactly, in the same order as the other such lines
+  };
+  const TLine Lines[] = {
+      {"; korcam registry store 1", true},
+      {"; history of the front door camera", true},      // a comment before the first key
+      {"\"Orphan\"=sz:before any key", true},              // a value without a key
+      {"[HKEY_CURRENT_USER\\Software\\App]", true},
+      {"\"Good\"=sz:yes%21", false},                       // written back as "yes!"
+      {"\"BadHex\"=hex:0g", true},                        // CC: value lines that cannot be read
+      {"\"BadType\"=qword:1", true},
+      {"no quotes=sz:x", true},
+      {"[HKEY_NOWHERE\\Software\\App]", true},             // CC: a key line that cannot be read ...
+      {"\"Lost\"=sz:x", true},                            // ... with a value readable on its own
+      {"[HKEY_CURRENT_USER\\Software\\Ko%zzvane]", true},  // CC: a key name with a broken escape
+      {"\"Combo1\"=hex:610d0a62", true},
+      {"[HKEY_CURRENT_USER\\Software\\Open", true},        // CC: no closing bracket
+      {"\"Title\"=sz:Porch", true},
+      {"[HKEY_CURRENT_USER\\software\\app]", false},       // the same key again: merged with it
+      {"\"Count\"=dword:0000002a", false},                 // written with the key's other values
+      {"\"Bad%zzName\"=sz:x", false},                      // kept with its key, after the values
+  };
+  std::string File;
+  for (const auto& Line : Lines) File += Line.Text + "\r\n";
+  Folder.Write("registry.dat", File);
+
   TRegistry Reg;
   ASSERT_TRUE(Reg.OpenKey("\\Software\\App", false));
   TStringList Names;
@@ -210,6 +227,93 @@ TEST_F(Registry, ReadsAHandWrittenStoreAndSkipsWhatItCannotRead) {
   EXPECT_EQ(Joined(Names), "Good|Count");
   EXPECT_EQ(Reg.ReadString("Good"), "yes!");
   EXPECT_EQ(Reg.ReadInteger("Count"), 42);
+
+  // An unrelated change rewrites the file: every line is still there, in its place among the
+  // lines that belong with it, and the store reads back the same.
+  TRegistry Other;
+  ASSERT_TRUE(Other.OpenKey("\\Software\\Elsewhere", true));
+  Other.WriteString("New", "value");
+  const std::string Rewritten = Folder.Read("registry.dat");
+  size_t Previous = 0;
+  for (const auto& Line : Lines) {
+    if (!Line.Verbatim) continue;
+    SCOPED_TRACE(Line.Text);
+    const size_t Found = Rewritten.find(Line.Text + "\n");
+    ASSERT_NE(Found, std::string::npos) << Rewritten;
+    EXPECT_GE(Found, Previous) << "out of order in\n" << Rewritten;
+    Previous = Found;
+  }
+  EXPECT_NE(Rewritten.find("\"Bad%zzName\"=sz:x\n[HKEY_CURRENT_USER\\Software\\Elsewhere]"), std::string::npos)
+      << Rewritten;
+  Reload();
+  Reg.GetValueNames(Names);
+  EXPECT_EQ(Joined(Names), "Good|Count");
+  EXPECT_FALSE(Reg.KeyExists("\\Software\\Ko%zzvane"));
+  // The rewritten file rewrites to itself.
+  Other.WriteString("New", "value");
+  EXPECT_EQ(Folder.Read(std::filesystem::path(RegistryStorePath()).filename()), Rewritten);
+}
+
+// A file that is not a store of this version (another program's, a newer version's, or bytes a
+// disk error left) reads as an empty store and is never overwritten unkept.
+TEST_F(Registry, AForeignFileIsKeptBesideTheStoreThatReplacesIt) {
+  std::string Foreign;
+  uint32_t Seed = 27;
+  for (int Index = 0; Index < 4096; ++Index) {
+    Seed = Seed * 1103515245u + 12345u;
+    Foreign += static_cast<char>(Seed >> 23);
+  }
+  struct TCase {
+    const char* Name;
+    std::string Content;
+    const char* Taken;  // the backup name already in use, or null
+    const char* Kept;   // where the bytes are kept
+  };
+  const TCase Cases[] = {
+      {"4 KB of foreign bytes", Foreign, nullptr, "registry.dat.bak"},
+      {"a newer version's store", "; korcam registry store 2\n[HKEY_CURRENT_USER\\X]\n", nullptr,
+       "registry.dat.bak"},
+      {"a backup of something else exists", Foreign, "registry.dat.bak", "registry.dat.bak2"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TTempFolder Scratch;
+    SetRegistryStorePath(Scratch.File("registry.dat"));
+    Scratch.Write("registry.dat", Case.Content);
+    if (Case.Taken) Scratch.Write(Case.Taken, "someone's notes");
+
+    TRegistry Reg;
+    EXPECT_FALSE(Reg.KeyExists("\\X"));
+    EXPECT_FALSE(Reg.OpenKey("\\Software\\Korvane", false));
+    EXPECT_EQ(Scratch.Read("registry.dat"), Case.Content) << "reading changes nothing";
+
+    // A change that fails keeps everything as it was; the next one goes through.
+    SetAtomicWriteFault(TAtomicWriteFault::Rename);
+    EXPECT_FALSE(Reg.OpenKey("\\Software\\Korvane", true));
+    EXPECT_EQ(Scratch.Read("registry.dat"), Case.Content);
+    ASSERT_TRUE(Reg.OpenKey("\\Software\\Korvane", true));
+    Reg.WriteString("Combo1", "front door");
+    EXPECT_EQ(Scratch.Read(Case.Kept), Case.Content);
+    if (Case.Taken) {
+      EXPECT_EQ(Scratch.Read(Case.Taken), "someone's notes");
+    }
+    EXPECT_EQ(Scratch.Read("registry.dat").rfind("; korcam registry store 1\n", 0), 0u);
+    EXPECT_EQ(Reg.ReadString("Combo1"), "front door");
+    // Kept once: later changes replace only the store.
+    Reg.WriteString("Combo2", "porch");
+    EXPECT_EQ(Scratch.Listing(), Case.Taken ? "registry.dat registry.dat.bak registry.dat.bak2"
+                                            : "registry.dat registry.dat.bak");
+  }
+}
+
+// Values directly under a root key have their own key line.
+TEST_F(Registry, ValuesOfARootKeySurviveTheStoreFile) {
+  TRegistry Reg;
+  ASSERT_TRUE(Reg.OpenKey("", false));
+  Reg.WriteString("Top", "level");
+  Reload();
+  ASSERT_TRUE(Reg.OpenKey("", false));
+  EXPECT_EQ(Reg.ReadString("Top"), "level");
 }
 
 TEST_F(Registry, IniObjectKeepsSectionsAsKeysBelowTheFileKey) {

@@ -1,13 +1,17 @@
 // The live picture runs the whole effect chain on every frame: once the first frame has grown
-// the scratch buffers and the blend cache, no further frame may allocate. This file replaces the
-// program's operator new to count allocations while a test asks it to.
+// the scratch buffers and the blend cache (and started the worker threads), no further frame may
+// allocate, on the calling thread or on a worker. This file replaces the program's operator new to
+// count allocations while a test asks it to.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "tests/vcontrols/imaging/image_support.h"
+#include "vcontrols/imaging/bandpool.h"
 #include "vcontrols/imaging/effectchain.h"
 #include "vcontrols/imaging/stretch.h"
 #include "vcontrols/imaging/vcbitmap.h"
@@ -15,14 +19,17 @@
 
 namespace {
 
-bool GCounting = false;
-size_t GAllocations = 0;
-size_t GLargestAllocation = 0;
+// Workers allocate (or not) on their own threads, so the counters are atomic.
+std::atomic<bool> GCounting{false};
+std::atomic<size_t> GAllocations{0};
+std::atomic<size_t> GLargestAllocation{0};
 
 void* CountedAllocation(size_t Size) {
-  if (GCounting) {
+  if (GCounting.load(std::memory_order_relaxed)) {
     ++GAllocations;
-    if (Size > GLargestAllocation) GLargestAllocation = Size;
+    size_t largest = GLargestAllocation.load(std::memory_order_relaxed);
+    while (Size > largest && !GLargestAllocation.compare_exchange_weak(largest, Size)) {
+    }
   }
   if (void* memory = std::malloc(Size ? Size : 1)) return memory;
   throw std::bad_alloc();
@@ -51,7 +58,18 @@ void operator delete[](void* Memory, size_t) noexcept {
 
 namespace {
 
-TEST(EffectAllocationTest, SteadyStateFramesAllocateNothing) {
+// The effects on one thread, and cut into bands for three workers besides the calling thread.
+class EffectAllocationTest : public testing::TestWithParam<int32_t> {
+ protected:
+  void SetUp() override { FPrevious = vcSetEffectThreads(GetParam()); }
+  void TearDown() override { vcSetEffectThreads(FPrevious); }
+  int32_t FPrevious = 0;
+};
+
+INSTANTIATE_TEST_SUITE_P(Threads, EffectAllocationTest, testing::Values(1, 4),
+                         [](const auto& Info) { return std::to_string(Info.param) + "Threads"; });
+
+TEST_P(EffectAllocationTest, SteadyStateFramesAllocateNothing) {
   const int32_t width = 320, height = 240;
   TTestImage frame = TTestImage::Random(width, height, 51);
   TTestImage work(width, height);
@@ -90,19 +108,19 @@ TEST(EffectAllocationTest, SteadyStateFramesAllocateNothing) {
   int* volatile probe = new int(1);
   delete probe;
   GCounting = false;
-  ASSERT_EQ(GAllocations, 1u);
+  ASSERT_EQ(GAllocations.load(), 1u);
 
   GAllocations = GLargestAllocation = 0;
   GCounting = true;
   for (int i = 0; i < 30; ++i) runFrame();
   GCounting = false;
-  EXPECT_EQ(GAllocations, 0u) << "largest " << GLargestAllocation << " bytes";
+  EXPECT_EQ(GAllocations.load(), 0u) << "largest " << GLargestAllocation.load() << " bytes";
 }
 
 // The live picture's road through the bitmap graphic: a class-library bitmap per frame assigned
 // to the work bitmap, the chain run on it, the processed picture copied out again. Small
 // bookkeeping allocations of the graphics layer are allowed; none may be frame-sized.
-TEST(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
+TEST_P(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
   const int32_t width = 320, height = 240;
   TBitmap frames[2];
   for (TBitmap& frame : frames) {
@@ -139,7 +157,7 @@ TEST(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
   GCounting = true;
   for (int i = 0; i < 20; ++i) runFrame();
   GCounting = false;
-  EXPECT_LT(GLargestAllocation, size_t(width) * 4) << GAllocations << " allocations";
+  EXPECT_LT(GLargestAllocation.load(), size_t(width) * 4) << GAllocations.load() << " allocations";
   EXPECT_EQ(processed.Width(), width);
 }
 
@@ -148,7 +166,7 @@ TEST(EffectAllocationTest, BitmapRoadAllocatesNoFrameSizedMemory) {
 // is copied out. The control draws proportionally, smoothly, with the effects after scaling, so
 // its work bitmap has the control's size; frames of that size are copied in, larger ones are
 // stretched straight into the work bitmap, and a device bitmap goes through the kept conversion.
-TEST(EffectAllocationTest, ImagerFramesAllocateNoFrameSizedMemory) {
+TEST_P(EffectAllocationTest, ImagerFramesAllocateNoFrameSizedMemory) {
   struct TFrameCase {
     const char* Name;
     int32_t Width, Height;
@@ -205,7 +223,7 @@ TEST(EffectAllocationTest, ImagerFramesAllocateNoFrameSizedMemory) {
     GCounting = true;
     for (int i = 0; i < 20; ++i) runFrame();
     GCounting = false;
-    EXPECT_LT(GLargestAllocation, size_t(width) * 4) << GAllocations << " allocations";
+    EXPECT_LT(GLargestAllocation.load(), size_t(width) * 4) << GAllocations.load() << " allocations";
     EXPECT_EQ(processed.Width(), width);
     EXPECT_EQ(processed.Height(), height);
     imager->Free();

@@ -140,24 +140,30 @@ TEST(EffectChainTest, OrderShowsInThePixels) {
     void (*OtherOrder)(const TvcRaster&, TvcEffectScratch&);
   } cases[] = {
       {"grey then colour", [](TvcEffectSettings& S) { S.GrayScale = true, S.Color = 0x3050F0; },
-       [](const TvcRaster& R, TvcEffectScratch&) {
-         vcfx::ApplyGrayScale(R), vcfx::ApplyColor(R, 0xF0, 0x50, 0x30, nullptr);
+       [](const TvcRaster& R, TvcEffectScratch& Scratch) {
+         vcfx::ApplyGrayScale(R, Scratch), vcfx::ApplyColor(R, 0xF0, 0x50, 0x30, nullptr, Scratch);
        },
-       [](const TvcRaster& R, TvcEffectScratch&) {
-         vcfx::ApplyColor(R, 0xF0, 0x50, 0x30, nullptr), vcfx::ApplyGrayScale(R);
+       [](const TvcRaster& R, TvcEffectScratch& Scratch) {
+         vcfx::ApplyColor(R, 0xF0, 0x50, 0x30, nullptr, Scratch), vcfx::ApplyGrayScale(R, Scratch);
        }},
       {"invert then contrast", [](TvcEffectSettings& S) { S.Inverted = true, S.Contrast = 120; },
-       [](const TvcRaster& R, TvcEffectScratch&) { vcfx::ApplyInvert(R), vcfx::ApplyContrast(R, 120); },
-       [](const TvcRaster& R, TvcEffectScratch&) { vcfx::ApplyContrast(R, 120), vcfx::ApplyInvert(R); }},
+       [](const TvcRaster& R, TvcEffectScratch& Scratch) {
+         vcfx::ApplyInvert(R, Scratch), vcfx::ApplyContrast(R, 120, Scratch);
+       },
+       [](const TvcRaster& R, TvcEffectScratch& Scratch) {
+         vcfx::ApplyContrast(R, 120, Scratch), vcfx::ApplyInvert(R, Scratch);
+       }},
       {"flips then rotation",
        [](TvcEffectSettings& S) {
          S.HorizontallyFlipped = S.VerticallyFlipped = true, S.RotationAngle = 30, S.RotationCenterX = 2;
        },
        [](const TvcRaster& R, TvcEffectScratch& Scratch) {
-         vcfx::ApplyFlip(R, true), vcfx::ApplyFlip(R, false), vcfx::ApplyRotation(R, 2, -1, 30, Scratch);
+         vcfx::ApplyFlip(R, true, Scratch), vcfx::ApplyFlip(R, false, Scratch),
+             vcfx::ApplyRotation(R, 2, -1, 30, Scratch);
        },
        [](const TvcRaster& R, TvcEffectScratch& Scratch) {
-         vcfx::ApplyRotation(R, 2, -1, 30, Scratch), vcfx::ApplyFlip(R, true), vcfx::ApplyFlip(R, false);
+         vcfx::ApplyRotation(R, 2, -1, 30, Scratch), vcfx::ApplyFlip(R, true, Scratch),
+             vcfx::ApplyFlip(R, false, Scratch);
        }},
   };
   for (const TCase& c : cases) {

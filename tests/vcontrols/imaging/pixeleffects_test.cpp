@@ -1,6 +1,6 @@
 // The pixel effects: the rules' own cases, one fixture per in-place rule that a cleaner filter
 // would get wrong, and the fast implementations against the literal ones on random images of
-// awkward sizes, on both instruction-set paths.
+// awkward sizes, on both instruction-set paths and for several numbers of threads.
 
 #include "vcontrols/imaging/pixeleffects.h"
 
@@ -10,10 +10,12 @@
 #include <functional>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/vcontrols/imaging/effectreference.h"
 #include "tests/vcontrols/imaging/image_support.h"
+#include "vcontrols/imaging/bandpool.h"
 #include "vcontrols/imaging/vectorpath.h"
 
 namespace {
@@ -54,39 +56,55 @@ TEST(PixelEffectsTest, ToneTablesAtTheRulesPoints) {
   const std::vector<uint8_t> contrastPoints = {0, 64, 126, 127, 128, 192, 255};
   RunLevelCases({
       // CC: lightness saturates at +-256 and moves halfway at 128
-      {"lightness 256 is white", 3, {0, 128, 255}, [](auto& R) { ApplyLightness(R, 256); }, {255, 255, 255}},
-      {"lightness -256 is black", 3, {0, 128, 255}, [](auto& R) { ApplyLightness(R, -256); }, {0, 0, 0}},
-      {"lightness 128", 3, {0, 128, 255}, [](auto& R) { ApplyLightness(R, 128); }, {127, 191, 255}},
-      {"lightness -128", 3, {0, 128, 255}, [](auto& R) { ApplyLightness(R, -128); }, {0, 64, 128}},
-      {"lightness beyond 256 saturates", 2, {0, 200}, [](auto& R) { ApplyLightness(R, 5000); }, {255, 255}},
+      {"lightness 256 is white",
+       3,
+       {0, 128, 255},
+       [](auto& R) { ApplyLightness(R, 256, Scratch()); },
+       {255, 255, 255}},
+      {"lightness -256 is black",
+       3,
+       {0, 128, 255},
+       [](auto& R) { ApplyLightness(R, -256, Scratch()); },
+       {0, 0, 0}},
+      {"lightness 128",
+       3,
+       {0, 128, 255},
+       [](auto& R) { ApplyLightness(R, 128, Scratch()); },
+       {127, 191, 255}},
+      {"lightness -128", 3, {0, 128, 255}, [](auto& R) { ApplyLightness(R, -128, Scratch()); }, {0, 64, 128}},
+      {"lightness beyond 256 saturates",
+       2,
+       {0, 200},
+       [](auto& R) { ApplyLightness(R, 5000, Scratch()); },
+       {255, 255}},
       // CC: contrast pushes 0..126 down and 127..255 up; T[127] = 127 + a div 256
       {"contrast 256",
        7,
        contrastPoints,
-       [](auto& R) { ApplyContrast(R, 256); },
+       [](auto& R) { ApplyContrast(R, 256, Scratch()); },
        {0, 0, 124, 128, 128, 255, 255}},
       {"contrast -256",
        7,
        contrastPoints,
-       [](auto& R) { ApplyContrast(R, -256); },
+       [](auto& R) { ApplyContrast(R, -256, Scratch()); },
        {128, 128, 128, 126, 128, 128, 128}},
       {"contrast 80 truncates",
        7,
        contrastPoints,
-       [](auto& R) { ApplyContrast(R, 80); },
+       [](auto& R) { ApplyContrast(R, 80, Scratch()); },
        {0, 44, 126, 127, 128, 212, 255}},
       {"contrast -80 truncates toward zero",
        7,
        contrastPoints,
-       [](auto& R) { ApplyContrast(R, -80); },
+       [](auto& R) { ApplyContrast(R, -80, Scratch()); },
        {40, 84, 126, 127, 128, 172, 216}},
       {"contrast -600 crosses 128 (table path)",
        3,
        {0, 127, 255},
-       [](auto& R) { ApplyContrast(R, -600); },
+       [](auto& R) { ApplyContrast(R, -600, Scratch()); },
        {255, 125, 0}},
       // CC: invert
-      {"invert", 3, {0, 100, 255}, [](auto& R) { ApplyInvert(R); }, {255, 155, 0}},
+      {"invert", 3, {0, 100, 255}, [](auto& R) { ApplyInvert(R, Scratch()); }, {255, 155, 0}},
   });
 }
 
@@ -111,23 +129,28 @@ TEST(PixelEffectsTest, PerPixelColourRules) {
   static const TvcPixel key{0x30, 0x20, 0x10};  // colour 0x102030
   RunColorCases({
       // CC: grey = b div 3 + g div 3 + r div 3
-      {"grey of white", 0xFFFFFF, [](auto& R) { ApplyGrayScale(R); }, 0xFFFFFF},
-      {"grey of blue", 0x0000FF, [](auto& R) { ApplyGrayScale(R); }, 0x555555},
-      {"grey of 255,255,254 loses the thirds", 0xFEFFFF, [](auto& R) { ApplyGrayScale(R); }, 0xFEFEFE},
+      {"grey of white", 0xFFFFFF, [](auto& R) { ApplyGrayScale(R, Scratch()); }, 0xFFFFFF},
+      {"grey of blue", 0x0000FF, [](auto& R) { ApplyGrayScale(R, Scratch()); }, 0x555555},
+      {"grey of 255,255,254 loses the thirds", 0xFEFFFF, [](auto& R) { ApplyGrayScale(R, Scratch()); },
+       0xFEFEFE},
       // CC: saturation
-      {"saturation 256 changes nothing", 0x5A3C1E, [](auto& R) { ApplySaturation(R, 256); }, 0x5A3C1E},
-      {"saturation 0 is grey", 0x5A3C1E, [](auto& R) { ApplySaturation(R, 0); }, 0x3C3C3C},
-      {"saturation 512 doubles the distance to grey", 0x5A3C1E, [](auto& R) { ApplySaturation(R, 512); },
-       0x783C00},
-      // CC: colour adds channel - 192; tint adds its offsets
-      {"colour 192,192,192 is neutral", 0x5A3C1E, [](auto& R) { ApplyColor(R, 192, 192, 192, nullptr); },
+      {"saturation 256 changes nothing", 0x5A3C1E, [](auto& R) { ApplySaturation(R, 256, Scratch()); },
        0x5A3C1E},
-      {"colour white adds 63", 0x5A3C1E, [](auto& R) { ApplyColor(R, 255, 255, 255, nullptr); }, 0x997B5D},
-      {"colour black takes 192", 0xC8C8FF, [](auto& R) { ApplyColor(R, 0, 0, 0, nullptr); }, 0x08083F},
-      {"colour leaves the key pixel", 0x102030, [](auto& R) { ApplyColor(R, 0, 0, 0, &key); }, 0x102030},
-      {"colour changes a near-key pixel", 0x102031, [](auto& R) { ApplyColor(R, 255, 192, 192, &key); },
-       0x4F2031},
-      {"tint clamps each channel", 0xF01008, [](auto& R) { ApplyTint(R, 127, 0, -20); }, 0xFF1000},
+      {"saturation 0 is grey", 0x5A3C1E, [](auto& R) { ApplySaturation(R, 0, Scratch()); }, 0x3C3C3C},
+      {"saturation 512 doubles the distance to grey", 0x5A3C1E,
+       [](auto& R) { ApplySaturation(R, 512, Scratch()); }, 0x783C00},
+      // CC: colour adds channel - 192; tint adds its offsets
+      {"colour 192,192,192 is neutral", 0x5A3C1E,
+       [](auto& R) { ApplyColor(R, 192, 192, 192, nullptr, Scratch()); }, 0x5A3C1E},
+      {"colour white adds 63", 0x5A3C1E, [](auto& R) { ApplyColor(R, 255, 255, 255, nullptr, Scratch()); },
+       0x997B5D},
+      {"colour black takes 192", 0xC8C8FF, [](auto& R) { ApplyColor(R, 0, 0, 0, nullptr, Scratch()); },
+       0x08083F},
+      {"colour leaves the key pixel", 0x102030, [](auto& R) { ApplyColor(R, 0, 0, 0, &key, Scratch()); },
+       0x102030},
+      {"colour changes a near-key pixel", 0x102031,
+       [](auto& R) { ApplyColor(R, 255, 192, 192, &key, Scratch()); }, 0x4F2031},
+      {"tint clamps each channel", 0xF01008, [](auto& R) { ApplyTint(R, 127, 0, -20, Scratch()); }, 0xFF1000},
   });
 }
 
@@ -148,7 +171,7 @@ TEST(PixelEffectsTest, AlphaBlendFloorsNegativeDifferences) {
     SCOPED_TRACE(c.Name);
     TTestImage image(2, 1, {c.Image, c.Image, c.Image});
     TTestImage blend(2, 1, {c.Blend, c.Blend, c.Blend});
-    vcfx::ApplyAlphaBlend(image.Raster(), blend.Raster(), c.Amount, nullptr);
+    vcfx::ApplyAlphaBlend(image.Raster(), blend.Raster(), c.Amount, nullptr, Scratch());
     EXPECT_EQ(image.Pixel(1, 0), (TvcPixel{c.Expected, c.Expected, c.Expected}));
   }
 }
@@ -157,7 +180,7 @@ TEST(PixelEffectsTest, AlphaBlendSkipsKeyColouredBlendPixels) {
   TTestImage image = TTestImage::FromColors(2, {0xFFFFFF, 0xFFFFFF});
   TTestImage blend = TTestImage::FromColors(2, {0x000000, 0x0000FF});
   const TvcPixel key{0, 0, 0};
-  vcfx::ApplyAlphaBlend(image.Raster(), blend.Raster(), 128, &key);
+  vcfx::ApplyAlphaBlend(image.Raster(), blend.Raster(), 128, &key, Scratch());
   EXPECT_EQ(image.Color(0, 0), 0xFFFFFFu);
   EXPECT_EQ(image.Color(1, 0), 0x7F7FFFu);
 }
@@ -170,20 +193,22 @@ TEST(PixelEffectsTest, OperationsThatLeaveTheImage) {
     std::function<void(const TvcRaster&)> Effect;
     bool FlatOnly;  // holds for a flat image only
   } cases[] = {
-      {"invert twice", [](auto& R) { ApplyInvert(R), ApplyInvert(R); }, false},
-      {"horizontal flip twice", [](auto& R) { ApplyFlip(R, true), ApplyFlip(R, true); }, false},
-      {"vertical flip twice", [](auto& R) { ApplyFlip(R, false), ApplyFlip(R, false); }, false},
+      {"invert twice", [](auto& R) { ApplyInvert(R, Scratch()), ApplyInvert(R, Scratch()); }, false},
+      {"horizontal flip twice", [](auto& R) { ApplyFlip(R, true, Scratch()), ApplyFlip(R, true, Scratch()); },
+       false},
+      {"vertical flip twice", [](auto& R) { ApplyFlip(R, false, Scratch()), ApplyFlip(R, false, Scratch()); },
+       false},
       {"sharpen distance 0", [](auto& R) { ApplySharpen(R, 0, Scratch()); }, false},
       {"blur pass distance 0", [](auto& R) { ApplyBlurPass(R, 0, Scratch()); }, false},
       {"wave ratio 0", [](auto& R) { ApplyWave(R, false, 20, 15, 0, Scratch()); }, false},
       {"wave divisor 0", [](auto& R) { ApplyWave(R, true, 0, 15, 9, Scratch()); }, false},
       {"rotation 360", [](auto& R) { ApplyRotation(R, -1, -1, 360, Scratch()); }, false},
       {"rotation 0 about any centre", [](auto& R) { ApplyRotation(R, 2, 100, 0, Scratch()); }, false},
-      {"sponge 1", [](auto& R) { ApplySponge(R, 1, vcSharedRandom()); }, false},
-      {"sponge 0", [](auto& R) { ApplySponge(R, 0, vcSharedRandom()); }, false},
-      {"lightness 0", [](auto& R) { ApplyLightness(R, 0); }, false},
-      {"contrast 0", [](auto& R) { ApplyContrast(R, 0); }, false},
-      {"saturation 256", [](auto& R) { ApplySaturation(R, 256); }, false},
+      {"sponge 1", [](auto& R) { ApplySponge(R, 1, vcSharedRandom(), Scratch()); }, false},
+      {"sponge 0", [](auto& R) { ApplySponge(R, 0, vcSharedRandom(), Scratch()); }, false},
+      {"lightness 0", [](auto& R) { ApplyLightness(R, 0, Scratch()); }, false},
+      {"contrast 0", [](auto& R) { ApplyContrast(R, 0, Scratch()); }, false},
+      {"saturation 256", [](auto& R) { ApplySaturation(R, 256, Scratch()); }, false},
       {"sharpen on a flat image", [](auto& R) { ApplySharpen(R, 3, Scratch()); }, true},
       {"blur on a flat image", [](auto& R) { ApplyGaussianBlur(R, 4, Scratch()); }, true},
   };
@@ -202,7 +227,7 @@ TEST(PixelEffectsTest, OperationsThatLeaveTheImage) {
 TEST(PixelEffectsTest, OnePixelWideImagesAndFlatEmboss) {
   TTestImage column = TTestImage::Random(1, 6, 11);
   TTestImage flipped = column;
-  vcfx::ApplyFlip(flipped.Raster(), true);
+  vcfx::ApplyFlip(flipped.Raster(), true, Scratch());
   EXPECT_SAME_IMAGE(flipped, column);
 
   TTestImage single = TTestImage::Random(1, 1, 12);
@@ -356,7 +381,7 @@ TEST(PixelEffectsTest, SpongeWorksInPlaceInRasterOrder) {
     ASSERT_LT(seed, 1000000u) << "no seed gives these draws";
     TTestImage image = TTestImage::Levels(c.Width, c.Levels);
     TvcRandom random(seed);
-    vcfx::ApplySponge(image.Raster(), c.Amount, random);
+    vcfx::ApplySponge(image.Raster(), c.Amount, random, Scratch());
     std::vector<uint8_t> actual;
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < c.Width; ++x) actual.push_back(image.Pixel(x, y).Blue);
@@ -384,7 +409,8 @@ TEST(PixelEffectsTest, RotationDividesTowardZeroAndRoundsHalvesToEven) {
   const long double exact = -(std::asin(0.5L / std::sqrt(2.0L)) - pi / 4) * 180 / pi;
   // Adjacent angles here are about a thousandth of the double grid of the turn apart.
   long double tie = 0, up = exact, down = exact;
-  for (int step = 0; step < 20000 && tie == 0; ++step, up = std::nextafter(up, 90.0L), down = std::nextafter(down, 0.0L))
+  for (int step = 0; step < 20000 && tie == 0;
+       ++step, up = std::nextafter(up, 90.0L), down = std::nextafter(down, 0.0L))
     for (long double candidate : {up, down})
       if (columnCoordinate(candidate) == -0.5) tie = candidate;
   ASSERT_NE(tie, 0) << "no angle near " << double(exact) << " gives an exact half";
@@ -457,34 +483,36 @@ std::vector<TOracleCase> OracleCases() {
     cases.push_back({std::move(Name), std::move(Fast), std::move(Reference)});
   };
   add(
-      "grey", [](auto& R) { vcfx::ApplyGrayScale(R); }, [](auto& R) { vcreference::ApplyGrayScale(R); });
+      "grey", [](auto& R) { vcfx::ApplyGrayScale(R, Scratch()); },
+      [](auto& R) { vcreference::ApplyGrayScale(R); });
   add(
-      "invert", [](auto& R) { vcfx::ApplyInvert(R); }, [](auto& R) { vcreference::ApplyInvert(R); });
+      "invert", [](auto& R) { vcfx::ApplyInvert(R, Scratch()); },
+      [](auto& R) { vcreference::ApplyInvert(R); });
   for (int32_t a : {1, 60, 128, 255, 256, 500, -1, -60, -255, -256, -500})
     add(
-        "lightness " + std::to_string(a), [a](auto& R) { vcfx::ApplyLightness(R, a); },
+        "lightness " + std::to_string(a), [a](auto& R) { vcfx::ApplyLightness(R, a, Scratch()); },
         [a](auto& R) { vcreference::ApplyLightness(R, a); });
   for (int32_t a : {1, 80, 255, 300, 511, 512, 2000, -1, -80, -300, -511, -512, -2000})
     add(
-        "contrast " + std::to_string(a), [a](auto& R) { vcfx::ApplyContrast(R, a); },
+        "contrast " + std::to_string(a), [a](auto& R) { vcfx::ApplyContrast(R, a, Scratch()); },
         [a](auto& R) { vcreference::ApplyContrast(R, a); });
   for (int32_t a : {0, 100, 255, 256, 257, 500, 1000, 10000, 32000, 40000, -200, -32000, -40000})
     add(
-        "saturation " + std::to_string(a), [a](auto& R) { vcfx::ApplySaturation(R, a); },
+        "saturation " + std::to_string(a), [a](auto& R) { vcfx::ApplySaturation(R, a, Scratch()); },
         [a](auto& R) { vcreference::ApplySaturation(R, a); });
   for (auto [r, g, b] : {std::tuple{0, 127, 64}, {-300, 12, 300}, {255, 255, 255}})
     add(
-        "tint " + std::to_string(r), [=](auto& R) { vcfx::ApplyTint(R, r, g, b); },
+        "tint " + std::to_string(r), [=](auto& R) { vcfx::ApplyTint(R, r, g, b, Scratch()); },
         [=](auto& R) { vcreference::ApplyTint(R, r, g, b); });
   for (auto [r, g, b] : {std::tuple{192, 192, 192}, {0, 255, 100}, {2000, -2000, 191}}) {
     add(
-        "colour " + std::to_string(r), [=](auto& R) { vcfx::ApplyColor(R, r, g, b, nullptr); },
+        "colour " + std::to_string(r), [=](auto& R) { vcfx::ApplyColor(R, r, g, b, nullptr, Scratch()); },
         [=](auto& R) { vcreference::ApplyColor(R, r, g, b, nullptr); });
     add(
         "colour keyed " + std::to_string(r),
         [=](auto& R) {
           const TvcPixel key = ReadPixel(R.Pixels);
-          vcfx::ApplyColor(R, r, g, b, &key);
+          vcfx::ApplyColor(R, r, g, b, &key, Scratch());
         },
         [=](auto& R) {
           const TvcPixel key = ReadPixel(R.Pixels);
@@ -507,17 +535,19 @@ std::vector<TOracleCase> OracleCases() {
       "emboss", [](auto& R) { vcfx::ApplyEmboss(R, Scratch()); },
       [](auto& R) { vcreference::ApplyEmboss(R); });
   add(
-      "flip horizontal", [](auto& R) { vcfx::ApplyFlip(R, true); },
+      "flip horizontal", [](auto& R) { vcfx::ApplyFlip(R, true, Scratch()); },
       [](auto& R) { vcreference::ApplyFlip(R, true); });
   add(
-      "flip vertical", [](auto& R) { vcfx::ApplyFlip(R, false); },
+      "flip vertical", [](auto& R) { vcfx::ApplyFlip(R, false, Scratch()); },
       [](auto& R) { vcreference::ApplyFlip(R, false); });
-  for (int32_t n : {1, 2, 10, 500})
+  // (The largest amounts make the bounded draws reject words often: 2^32 mod 805306368 is a
+  // quarter of 2^30, and twice a draw near that leaves a quarter of all words.)
+  for (int32_t n : {1, 2, 10, 500, 805306368, 1 << 30})
     add(
         "sponge " + std::to_string(n),
         [n](auto& R) {
           TvcRandom random(n);
-          vcfx::ApplySponge(R, n, random);
+          vcfx::ApplySponge(R, n, random, Scratch());
         },
         [n](auto& R) {
           TvcRandom random(n);
@@ -563,7 +593,7 @@ std::vector<TOracleCase> OracleCases() {
             TTestImage blend = TTestImage::Random(R.Width, R.Height, 99);
             blend.SetColor(R.Width - 1, R.Height - 1, blend.Color(0, 0));
             const TvcPixel key = blend.Pixel(0, 0);
-            vcfx::ApplyAlphaBlend(R, blend.Raster(), a, keyed ? &key : nullptr);
+            vcfx::ApplyAlphaBlend(R, blend.Raster(), a, keyed ? &key : nullptr, Scratch());
           },
           [a, keyed](auto& R) {
             TTestImage blend = TTestImage::Random(R.Width, R.Height, 99);
@@ -574,16 +604,26 @@ std::vector<TOracleCase> OracleCases() {
   return cases;
 }
 
-class PixelEffectsOracleTest : public testing::TestWithParam<TvcVectorPath> {
+// Each instruction-set path with the effects on one thread and cut into 2, 3 and 8 bands.
+class PixelEffectsOracleTest : public testing::TestWithParam<std::tuple<TvcVectorPath, int32_t>> {
  protected:
-  void SetUp() override { FPrevious = vcSetVectorPath(GetParam()); }
-  void TearDown() override { vcSetVectorPath(FPrevious); }
-  TvcVectorPath FPrevious = TvcVectorPath::Wide;
+  void SetUp() override {
+    FPreviousPath = vcSetVectorPath(std::get<0>(GetParam()));
+    FPreviousThreads = vcSetEffectThreads(std::get<1>(GetParam()));
+  }
+  void TearDown() override {
+    vcSetVectorPath(FPreviousPath);
+    vcSetEffectThreads(FPreviousThreads);
+  }
+  TvcVectorPath FPreviousPath = TvcVectorPath::Wide;
+  int32_t FPreviousThreads = 0;
 };
 
 TEST_P(PixelEffectsOracleTest, FastMatchesReferenceByteForByte) {
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9}, {9, 1},   {2, 2},
-                                               {7, 5}, {5, 7}, {64, 33}, {37, 3}};
+  // One pixel, one column, one row, widths on both sides of the vector widths and their
+  // multiples of three, and rows long enough for the vector loops' steady state.
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9},   {9, 1},  {2, 2},   {7, 5},
+                                               {5, 7}, {64, 33}, {37, 3}, {61, 23}, {133, 17}};
   for (const TOracleCase& c : OracleCases()) {
     SCOPED_TRACE(c.Name);
     uint64_t seed = 1;
@@ -601,8 +641,12 @@ TEST_P(PixelEffectsOracleTest, FastMatchesReferenceByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PixelEffectsOracleTest,
-                         testing::Values(TvcVectorPath::Plain, TvcVectorPath::Wide), [](const auto& Info) {
-                           return Info.param == TvcVectorPath::Plain ? "Plain" : "Wide";
+                         testing::Combine(testing::Values(TvcVectorPath::Plain, TvcVectorPath::Wide),
+                                          testing::Values(1, 2, 3, 8)),
+                         [](const auto& Info) {
+                           return std::string(std::get<0>(Info.param) == TvcVectorPath::Plain ? "Plain"
+                                                                                              : "Wide") +
+                                  std::to_string(std::get<1>(Info.param)) + "Threads";
                          });
 
 // Every amount the arithmetic fast paths accept, against the rules' tables, on all 256 levels.
@@ -620,9 +664,12 @@ TEST_P(PixelEffectsOracleTest, ArithmeticPathsMatchTheTablesForEveryLevel) {
       }
     }
   };
-  check("lightness", -300, 300, 1, vcfx::ApplyLightness, vcreference::ApplyLightness);
-  check("contrast", -520, 520, 1, vcfx::ApplyContrast, vcreference::ApplyContrast);
-  check("saturation", -33000, 33000, 37, vcfx::ApplySaturation, vcreference::ApplySaturation);
+  const auto withScratch = [](void (*Effect)(const TvcRaster&, int32_t, TvcEffectScratch&)) {
+    return [Effect](const TvcRaster& Image, int32_t Amount) { Effect(Image, Amount, Scratch()); };
+  };
+  check("lightness", -300, 300, 1, withScratch(vcfx::ApplyLightness), vcreference::ApplyLightness);
+  check("contrast", -520, 520, 1, withScratch(vcfx::ApplyContrast), vcreference::ApplyContrast);
+  check("saturation", -33000, 33000, 37, withScratch(vcfx::ApplySaturation), vcreference::ApplySaturation);
 }
 
 // The blend for every pair of levels (image level x, blend level y) at a spread of amounts.
@@ -635,7 +682,7 @@ TEST_P(PixelEffectsOracleTest, BlendArithmeticMatchesTheDifferenceTable) {
     }
   for (int32_t a : {1, 2, 3, 64, 75, 100, 127, 128, 129, 200, 254, 255}) {
     TTestImage fast = image, reference = image;
-    vcfx::ApplyAlphaBlend(fast.Raster(), blend.Raster(), a, nullptr);
+    vcfx::ApplyAlphaBlend(fast.Raster(), blend.Raster(), a, nullptr, Scratch());
     vcreference::ApplyAlphaBlend(reference.Raster(), blend.Raster(), a, nullptr);
     EXPECT_SAME_IMAGE(fast, reference) << "amount " << a;
   }

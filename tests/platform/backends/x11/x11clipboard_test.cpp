@@ -1,6 +1,8 @@
 // Copy and paste with other programs through the X selections.
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
 
@@ -10,6 +12,7 @@
 #include "platform/backends/x11/x11clipboard.h"
 #include "platform/gdi/imagefile/pngfile.h"
 #include "tests/platform/backends/x11/x11fixture.h"
+#include "tests/sourcepath.h"
 #include "tests/platform/backends/x11/x11selectionpeers.h"
 
 #include "platform/backends/x11/x11parts.h"
@@ -27,6 +30,11 @@ std::string LargeText(size_t Bytes) {
   Text.reserve(Bytes + 16);
   for (size_t Line = 0; Text.size() < Bytes; ++Line) Text += "Кадр " + std::to_string(Line) + " webcam ✓\n";
   return Text;
+}
+
+std::string ReadFixture(const std::string& Relative) {
+  std::ifstream Input(SourcePath(Relative), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(Input), std::istreambuf_iterator<char>());
 }
 
 class X11Clipboard : public TX11BackendTest {
@@ -331,6 +339,51 @@ TEST_F(X11Clipboard, PicturesTravelAsPng) {
     PumpFor(20);
     EXPECT_EQ(X11GetSelectionImage(TX11Selection::Clipboard), std::nullopt);
   }
+}
+
+// What other programs hand us is bounded, and refused in words when it is too much: a picture
+// that unpacks to more than 32 million pixels (here a 7.8 KB PNG of 8000 x 8000 pixels that would
+// take 256 MB), and content above the transfer limit, in one reply, in pieces, or in pieces whose
+// announced size understates what follows.
+TEST_F(X11Clipboard, WhatOtherProgramsHandUsIsRefusedWhenTooLarge) {
+  const std::string Huge = ReadFixture("tests/fixtures/images/gray1_8000x8000.png");
+  ASSERT_EQ(Huge.size(), 7852u);
+  {
+    TOtherOwner Owner(Server->Name(), "CLIPBOARD", {{"image/png", Huge}});
+    PumpFor(20);
+    EXPECT_TRUE(X11SelectionHasImage(TX11Selection::Clipboard));
+    try {
+      X11GetSelectionImage(TX11Selection::Clipboard);
+      ADD_FAILURE() << "the picture was taken";
+    } catch (const EGraphicTooLarge& Error) {
+      EXPECT_EQ(Error.Message(), "The picture on the clipboard is too large to paste");
+    }
+  }
+  const std::string Text = LargeText(300000);
+  struct TCase {
+    const char* Name;
+    size_t PieceSize;
+    bool Understates;
+  };
+  const TCase Cases[] = {
+      {"in one reply", 1 << 20, false},
+      {"in pieces", 65536, false},
+      {"in pieces announced as one byte", 65536, true},
+  };
+  Selections().SetIncomingLimit(100000);
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TOtherOwner Owner(Server->Name(), "CLIPBOARD", {{"UTF8_STRING", Text}}, Case.PieceSize, Case.Understates);
+    PumpFor(20);
+    EXPECT_THROW(X11GetSelectionText(TX11Selection::Clipboard), EInvalidOperation);
+  }
+  Selections().SetIncomingLimit(0);
+  // Within the limit, the same content comes whole.
+  TOtherOwner Owner(Server->Name(), "CLIPBOARD", {{"UTF8_STRING", Text}}, 65536, true);
+  PumpFor(20);
+  std::optional<std::string> Pasted = X11GetSelectionText(TX11Selection::Clipboard);
+  ASSERT_TRUE(Pasted.has_value());
+  EXPECT_TRUE(*Pasted == Text);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,19 +99,21 @@ TXvfb* SharedServer() {
 // ---- the message loop ------------------------------------------------------------------------
 
 bool PumpUntil(const std::function<bool()>& Done, unsigned Milliseconds) {
-  UINT_PTR Timer = SetTimer(nullptr, 0, 10, nullptr);
-  auto Start = std::chrono::steady_clock::now();
-  bool Result = Done();
-  while (!Result) {
+  // The loop polls and never blocks in GetMessage: the peer on the other side of the X server
+  // only moves when Done() runs, and under a manual clock no timer would ever wake a waiting loop.
+  const auto Start = std::chrono::steady_clock::now();
+  for (;;) {
+    if (Done()) return true;
+    if (std::chrono::steady_clock::now() - Start > std::chrono::milliseconds(Milliseconds)) return false;
     MSG Message;
-    if (GetMessage(&Message, nullptr, 0, 0) <= 0) break;
+    if (!PeekMessage(&Message, nullptr, 0, 0, PM_REMOVE)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      continue;
+    }
+    if (Message.message == WM_QUIT) return Done();
     TranslateMessage(&Message);
     DispatchMessage(&Message);
-    Result = Done();
-    if (std::chrono::steady_clock::now() - Start > std::chrono::milliseconds(Milliseconds)) break;
   }
-  KillTimer(nullptr, Timer);
-  return Result;
 }
 
 void PumpFor(unsigned Milliseconds) {

@@ -16,12 +16,13 @@
 namespace X11Test {
 
 // Another program that owns a selection, answering requests on a thread of its own (ours blocks
-// in the request meanwhile). Content above PieceSize goes in INCR pieces, as big clipboards do.
+// in the request meanwhile). Content above PieceSize goes in INCR pieces, as big clipboards do;
+// an owner that Understates announces them as a single byte, whatever follows.
 class TOtherOwner {
  public:
   TOtherOwner(const std::string& DisplayName, const char* Selection, std::map<std::string, std::string> Content,
-              size_t PieceSize = 65536)
-      : FContent(std::move(Content)), FPieceSize(PieceSize) {
+              size_t PieceSize = 65536, bool Understates = false)
+      : FContent(std::move(Content)), FPieceSize(PieceSize), FUnderstates(Understates) {
     FDisplay = XOpenDisplay(DisplayName.c_str());
     FSelection = XInternAtom(FDisplay, Selection, False);
     FWindow = XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 1, 1, 0, 0, 0);
@@ -80,7 +81,7 @@ class TOtherOwner {
       Reply.xselection.property = Request.property;
       if (Data.size() > FPieceSize) {
         XSelectInput(FDisplay, Request.requestor, PropertyChangeMask);
-        long Size = long(Data.size());
+        long Size = FUnderstates ? 1 : long(Data.size());
         XChangeProperty(FDisplay, Request.requestor, Request.property, XInternAtom(FDisplay, "INCR", False), 32,
                         PropModeReplace, reinterpret_cast<unsigned char*>(&Size), 1);
         FTransfers.push_back(TTransfer{Request.requestor, Request.property, Request.target, Data});
@@ -111,6 +112,7 @@ class TOtherOwner {
   ::Window FWindow = 0;
   std::map<std::string, std::string> FContent;
   size_t FPieceSize;
+  bool FUnderstates;
   std::vector<TTransfer> FTransfers;
   std::atomic<bool> FStop{false};
   std::thread FThread;

@@ -1,0 +1,250 @@
+// The effects on several threads: the pool that runs the bands, and the picture that comes out
+// the same for any number of threads: the sponge's draws (made from words computed ahead in
+// blocks), the stretches and the whole chain, each against the literal implementation or the
+// one-thread run. The thread-sanitised build runs these tests as well.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/rtl/format.h"
+#include "tests/vcontrols/imaging/effectreference.h"
+#include "tests/vcontrols/imaging/image_support.h"
+#include "vcontrols/imaging/bandpool.h"
+#include "vcontrols/imaging/effectchain.h"
+#include "vcontrols/imaging/pixeleffects.h"
+#include "vcontrols/imaging/stretch.h"
+#include "vcontrols/imaging/vectorpath.h"
+
+namespace {
+
+// Sets the thread count (and optionally the instruction-set path) for one scope.
+class TThreadSetting {
+ public:
+  explicit TThreadSetting(int32_t Threads, TvcVectorPath Path = TvcVectorPath::Wide)
+      : FThreads(vcSetEffectThreads(Threads)), FPath(vcSetVectorPath(Path)) {}
+  ~TThreadSetting() {
+    vcSetEffectThreads(FThreads);
+    vcSetVectorPath(FPath);
+  }
+
+ private:
+  int32_t FThreads;
+  TvcVectorPath FPath;
+};
+
+constexpr int32_t ThreadCounts[] = {1, 2, 3, 8};
+
+std::string Setting(int32_t Threads, TvcVectorPath Path) {
+  return Format("%d threads, %s path", Threads, Path == TvcVectorPath::Wide ? "wide" : "plain");
+}
+
+// --- the pool -----------------------------------------------------------------------------------
+
+TEST(EffectThreadsTest, PoolRunsEveryBandOnceAndReturnsWhenAllAreDone) {
+  TThreadSetting setting(8);
+  TvcBandPool pool;
+  for (int32_t count : {1, 2, 3, 7, 8, 9, 31, 200}) {
+    SCOPED_TRACE(count);
+    std::vector<std::atomic<int32_t>> runs(size_t(count) + 1);
+    // Jobs follow each other at once, as the effects of a frame do; each must see all of its
+    // bands done when Run returns, and none of an earlier job's.
+    for (int round = 0; round < 50; ++round) {
+      pool.Run(count, [&](int32_t Band) { runs[size_t(Band)].fetch_add(1, std::memory_order_relaxed); });
+      for (int32_t band = 0; band < count; ++band) ASSERT_EQ(runs[size_t(band)].load(), round + 1) << band;
+    }
+    EXPECT_EQ(runs[size_t(count)].load(), 0);
+  }
+  // The workers were started once, at most one fewer than the setting.
+  EXPECT_LE(pool.WorkerCount(), 7);
+  EXPECT_GE(pool.WorkerCount(), 1);
+}
+
+TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
+  TvcBandPool pool;
+  struct TCase {
+    const char* Name;
+    int32_t Setting;
+    int64_t Units, UnitBytes;
+    int32_t Threads;  // -1: as many as processors, within the units
+    int32_t Bands;    // -1: a few per thread
+  } cases[] = {
+      {"one thread keeps one band", 1, 1080, 5760, 1, 1},
+      {"a fixed count cuts even a tiny picture", 8, 3, 12, 3, 3},
+      {"a fixed count, two bands each for a large job", 3, 1080, 5760, 3, 6},
+      {"a fixed count, one band each for a small job", 3, 480, 1920, 3, 3},
+      {"a single unit", 8, 1, 1 << 20, 1, 1},
+      {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1, 1},
+      {"automatic: a frame is cut", 0, 1080, 5760, -1, -1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TThreadSetting setting(c.Setting);
+    const int32_t threads = pool.ThreadCount(c.Units, c.UnitBytes),
+                  bands = pool.BandCount(c.Units, c.UnitBytes);
+    if (c.Threads >= 0) {
+      EXPECT_EQ(threads, c.Threads);
+    }
+    if (c.Bands >= 0) {
+      EXPECT_EQ(bands, c.Bands);
+    }
+    EXPECT_GE(bands, threads);
+    EXPECT_LE(bands, c.Units);
+  }
+  // The setting is clamped to what the pool can start.
+  TThreadSetting setting(0);
+  EXPECT_EQ(vcSetEffectThreads(-5), 0);
+  EXPECT_EQ(vcEffectThreads(), 0);
+  vcSetEffectThreads(100000);
+  EXPECT_LE(vcEffectThreads(), 64);
+}
+
+// Small pictures with the automatic setting start no thread at all.
+TEST(EffectThreadsTest, SmallPicturesStartNoThreads) {
+  TThreadSetting setting(0);
+  TvcEffectScratch scratch;
+  TTestImage image = TTestImage::Random(32, 32, 3);
+  vcfx::ApplyGrayScale(image.Raster(), scratch);
+  vcfx::ApplyGaussianBlur(image.Raster(), 4, scratch);
+  vcfx::ApplyRotation(image.Raster(), -1, -1, 10, scratch);
+  EXPECT_EQ(scratch.Bands().WorkerCount(), 0);
+}
+
+// --- the sponge ---------------------------------------------------------------------------------
+
+// The sponge's draws come from words computed ahead in blocks; the picture and the generator's
+// state afterwards are those of drawing one word after the other. The picture is large enough
+// to cross the blocks of either schedule; the largest amount makes many draws reject a word.
+TEST(EffectThreadsTest, SpongeDrawsTheSameWordsWhateverTheBlocks) {
+  const TTestImage original = TTestImage::Random(211, 157, 41);
+  for (int32_t threads : ThreadCounts)
+    for (TvcVectorPath path : {TvcVectorPath::Plain, TvcVectorPath::Wide})
+      for (int32_t amount : {2, 10, 500, 805306368}) {
+        SCOPED_TRACE(Setting(threads, path) + Format(", amount %d", amount));
+        TThreadSetting setting(threads, path);
+        TvcEffectScratch scratch;
+        TTestImage fast = original, reference = original;
+        TvcRandom fastRandom(uint64_t(amount) * 7 + 1), referenceRandom(uint64_t(amount) * 7 + 1);
+        vcfx::ApplySponge(fast.Raster(), amount, fastRandom, scratch);
+        vcreference::ApplySponge(reference.Raster(), amount, referenceRandom);
+        EXPECT_SAME_IMAGE(fast, reference);
+        EXPECT_EQ(fastRandom.State(), referenceRandom.State());
+      }
+}
+
+// --- stretches ----------------------------------------------------------------------------------
+
+// The bilinear stretch against the rule at sizes where the vector loop runs its steady state
+// and its tail: enlarged, reduced, one row and rows not a multiple of the group.
+TEST(EffectThreadsTest, BilinearStretchMatchesTheRuleOnWideRows) {
+  const std::pair<int32_t, int32_t> sources[] = {{50, 20}, {133, 17}, {301, 3}, {2, 40}};
+  const std::pair<int32_t, int32_t> targets[] = {{62, 25}, {166, 21}, {37, 9}, {375, 4}, {17, 1}};
+  for (int32_t threads : ThreadCounts)
+    for (TvcVectorPath path : {TvcVectorPath::Plain, TvcVectorPath::Wide}) {
+      TThreadSetting setting(threads, path);
+      TvcEffectScratch scratch;
+      for (auto [sw, sh] : sources)
+        for (auto [tw, th] : targets) {
+          SCOPED_TRACE(Setting(threads, path) + Format(", %dx%d to %dx%d", sw, sh, tw, th));
+          const TTestImage source = TTestImage::Random(sw, sh, uint64_t(sw + tw));
+          TTestImage fast(tw, th), reference(tw, th);
+          TTestImage sourceCopy = source;
+          vcfx::SmoothStretch(sourceCopy.Raster(), fast.Raster(), scratch);
+          vcreference::SmoothStretch(sourceCopy.Raster(), reference.Raster());
+          EXPECT_SAME_IMAGE(fast, reference);
+          EXPECT_TRUE(fast.PadsIntact());
+        }
+    }
+}
+
+TEST(EffectThreadsTest, PlainStretchIsTheSameOnAnyNumberOfThreads) {
+  const TTestImage source = TTestImage::Random(133, 41, 5);
+  for (auto [tw, th] : {std::pair{166, 51}, {40, 13}, {133, 41}}) {
+    SCOPED_TRACE(Format("to %dx%d", tw, th));
+    TTestImage alone(tw, th);
+    TTestImage sourceCopy = source;
+    {
+      TThreadSetting setting(1);
+      TvcEffectScratch scratch;
+      vcfx::PlainStretch(sourceCopy.Raster(), alone.Raster(), scratch);
+    }
+    for (int32_t threads : ThreadCounts) {
+      SCOPED_TRACE(threads);
+      TThreadSetting setting(threads);
+      TvcEffectScratch scratch;
+      TTestImage shared(tw, th);
+      vcfx::PlainStretch(sourceCopy.Raster(), shared.Raster(), scratch);
+      EXPECT_SAME_IMAGE(shared, alone);
+    }
+  }
+}
+
+// --- the whole chain ------------------------------------------------------------------------------
+
+// Every effect on, with a stretched transparent blend bitmap, over several frames (the blend
+// cache and the scratch carry over): each frame is the reference chain's, byte for byte.
+TEST(EffectThreadsTest, ChainIsTheReferenceChainOnAnyNumberOfThreads) {
+  TvcEffectSettings settings;
+  settings.GrayScale = settings.Embossed = settings.Inverted = true;
+  settings.HorizontallyFlipped = settings.VerticallyFlipped = true;
+  settings.Lightness = 60;
+  settings.AlphaBlendAmount = 75;
+  settings.Color = clTeal;
+  settings.TintColor = clSkyBlue;
+  settings.Sponge = 10;
+  settings.Saturation = 500;
+  settings.GaussianBlur = 3;
+  settings.Contrast = 80;
+  settings.Sharpen = 2;
+  settings.WaveRatio = 5;
+  settings.WaveXDiv = 20;
+  settings.WaveYDiv = 15;
+  settings.RotationAngle = 10;
+  const TTestImage blend = TTestImage::Random(40, 30, 9);
+  TTestImage blendCopy = blend;
+  const TvcBlendSource blendSource{blendCopy.Raster(), true, true};
+  for (int32_t threads : ThreadCounts) {
+    SCOPED_TRACE(threads);
+    TThreadSetting setting(threads);
+    TvcEffectWorkspace workspace;
+    TvcRandom random(17), referenceRandom(17);
+    for (int frame = 0; frame < 3; ++frame) {
+      SCOPED_TRACE(frame);
+      TTestImage image = TTestImage::Random(97, 61, uint64_t(frame));
+      TTestImage reference = image;
+      TvcRasterTarget target(image.Raster(), workspace, clNone, random);
+      RunEffectChain(target, settings, &blendSource);
+      // The reference chain, step by step in the chain's order.
+      const TvcRaster r = reference.Raster();
+      vcreference::ApplyGrayScale(r);
+      vcreference::ApplyLightness(r, 60);
+      TTestImage stretched(97, 61);
+      vcreference::SmoothStretch(blendCopy.Raster(), stretched.Raster());
+      const TvcPixel key = stretched.Pixel(0, 0);
+      vcreference::ApplyAlphaBlend(r, stretched.Raster(), 75, &key);
+      const uint32_t teal = uint32_t(ColorToRGB(clTeal)), sky = uint32_t(ColorToRGB(clSkyBlue));
+      vcreference::ApplyColor(r, int32_t(teal & 0xFF), int32_t((teal >> 8) & 0xFF), int32_t(teal >> 16),
+                              nullptr);
+      vcreference::ApplyTint(r, int32_t((sky & 0xFF) >> 1), int32_t(((sky >> 8) & 0xFF) >> 1),
+                             int32_t(((sky >> 16) & 0xFF) >> 1));
+      vcreference::ApplySponge(r, 10, referenceRandom);
+      vcreference::ApplySaturation(r, 500);
+      vcreference::ApplyGaussianBlur(r, 3);
+      vcreference::ApplyEmboss(r);
+      vcreference::ApplyInvert(r);
+      vcreference::ApplyContrast(r, 80);
+      vcreference::ApplySharpen(r, 2);
+      vcreference::ApplyFlip(r, true);
+      vcreference::ApplyFlip(r, false);
+      vcreference::ApplyWave(r, false, 20, 15, 5);
+      vcreference::ApplyRotation(r, -1, -1, 10);
+      EXPECT_SAME_IMAGE(image, reference);
+      EXPECT_TRUE(image.PadsIntact());
+    }
+  }
+}
+
+}  // namespace
