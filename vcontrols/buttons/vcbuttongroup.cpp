@@ -72,7 +72,9 @@ TvcButtonGroupItem::TvcButtonGroupItem(TCollection* Collection) : TvcCollectionI
   }
 }
 
-TvcButtonGroupItem::~TvcButtonGroupItem() {
+TvcButtonGroupItem::~TvcButtonGroupItem() { FreeButton(); }
+
+void TvcButtonGroupItem::FreeButton() {
   auto* Items = dynamic_cast<TvcButtonGroupItems*>(Collection());
   TvcCustomButtonGroup* Group = Items ? Items->ButtonGroup() : nullptr;
   if (Group && Group->PreviousSelection() == this) Group->FPreviousSelection = nullptr;

@@ -76,6 +76,10 @@ class TvcButtonGroupItem : public TvcCollectionItem {
  protected:
   friend class TvcButtonGroupItems;
   friend class TvcCustomButtonGroup;
+  // Frees the button with the group's freeing flags set (so that the button's leaving does not
+  // free the item again). A descendant calls it from its own destructor, while the item is
+  // still whole for whoever hears of the button going.
+  void FreeButton();
   TvcCustomBitBtn* FButton = nullptr;
 };
 
