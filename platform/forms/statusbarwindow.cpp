@@ -1,6 +1,7 @@
 // The status-bar window of the common controls ("msctls_statusbar32"); see commctrl.h.
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -58,7 +59,8 @@ RECT PartRect(const TStatusState& State, const RECT& Client, int Index) {
     const int Edge = State.Parts[size_t(I)].RightEdge;
     const LONG Right = std::max<LONG>(Left, Edge < 0 ? Client.right : Edge);
     Result = RECT{Left, Client.top + PartTop, Right, Client.bottom};
-    Left = Right + PartGap;
+    // Edges near the largest coordinate must not wrap round to the left.
+    Left = Right > std::numeric_limits<LONG>::max() - PartGap ? Right : Right + PartGap;
   }
   return Result;
 }
