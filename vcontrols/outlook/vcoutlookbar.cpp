@@ -43,6 +43,30 @@ TvcOutlookPage::TvcOutlookPage(TCollection* Collection) : TvcButtonGroupItem(Col
   const bool WasArranging = Pages->Arranging();
   Pages->SetArranging(true);
   TScopeExit Restore([Pages, WasArranging] { Pages->SetArranging(WasArranging); });
+  try {
+    CreatePanel();
+    if (Bar->Options().Contains(cboAutoCreateOutlookList)) CreateOutlookList();
+  } catch (...) {
+    if (FOutlookList) FOutlookList->Free();
+    FOutlookList = nullptr;
+    if (FPanel) FPanel->Free();
+    FPanel = nullptr;
+    if (FButton) {
+      TvcCustomBitBtn* Button = FButton;
+      FButton = nullptr;
+      Button->Free();
+    }
+    throw;
+  }
+}
+
+void TvcOutlookPage::CreatePanel() {
+  auto* Pages = dynamic_cast<TvcOutlookPages*>(Collection());
+  TvcCustomOutlookBar* Bar = Pages ? Pages->OutlookBar() : nullptr;
+  if (FPanel || !Bar) return;
+  const bool WasArranging = Pages->Arranging();
+  Pages->SetArranging(true);
+  TScopeExit Restore([Pages, WasArranging] { Pages->SetArranging(WasArranging); });
   auto* Made = new TvcOutlookPanel(Bar);
   try {
     int Number = 1;
@@ -53,20 +77,11 @@ TvcOutlookPage::TvcOutlookPage(TCollection* Collection) : TvcButtonGroupItem(Col
     Made->SendToBack();
     Made->SetTop(-Made->Height() - 10);
     Made->SetPage(this);
-    FPanel = Made;
-    if (Bar->Options().Contains(cboAutoCreateOutlookList)) CreateOutlookList();
   } catch (...) {
-    FPanel = nullptr;
-    if (FOutlookList) FOutlookList->Free();
-    FOutlookList = nullptr;
     Made->Free();
-    if (FButton) {
-      TvcCustomBitBtn* Button = FButton;
-      FButton = nullptr;
-      Button->Free();
-    }
     throw;
   }
+  FPanel = Made;
 }
 
 TvcOutlookPage::~TvcOutlookPage() {
@@ -446,6 +461,10 @@ void TvcCustomOutlookBar::Loaded() {
     }
   }
   TvcCustomButtonGroup::Loaded();
+  // A form that streamed fewer panels than pages (one written by hand, with the pages' controls
+  // put straight on the bar) still gets a panel per page: without one, a page would have no room
+  // and the buttons would close up over those controls.
+  for (int Index = 0; Index < Pages->Count(); ++Index) Pages->Items(Index)->CreatePanel();
   Pages->SetArranging(true);
   for (int Index = 0; Index < Pages->Count(); ++Index)
     if (TvcOutlookPanel* Panel = Pages->Items(Index)->Panel()) Panel->SetVisible(false);

@@ -67,6 +67,9 @@ class TvcOutlookPage : public TvcButtonGroupItem {
   virtual void CreateOutlookList();
   // Selects the page and arranges.
   virtual void Activate();
+  // Makes the page's panel (hidden above the bar, behind the bar's other children) when the page
+  // has none.
+  void CreatePanel();
 
  protected:
   friend class TvcCustomOutlookBar;

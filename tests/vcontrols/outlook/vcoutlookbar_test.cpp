@@ -285,6 +285,46 @@ end)");
   EXPECT_LT(Text.find("OutlookPanel2"), Text.find("AboutList"));
 }
 
+TEST_F(OutlookBarTest, PagesAFormGaveNoPanelGetOne) {
+  Bar->Free();
+  Bar = nullptr;
+  // The pages' controls lie on the bar itself, and no panel was written.
+  ReadComponentText(Form, R"(object Form: TForm
+  object Options: TvcOutlookBar
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 200
+    BorderStyle = bsNone
+    object OptionsPage: TvcShapeBtn
+      Caption = 'Options'
+      GroupIndex = 1
+      Down = True
+    end
+    object Table: TTestPanel
+      Left = 0
+      Top = 20
+      Width = 200
+      Height = 160
+    end
+    object AboutPage: TvcShapeBtn
+      Caption = 'About'
+      GroupIndex = 1
+    end
+  end
+end)");
+  auto* Options = dynamic_cast<TvcOutlookBar*>(Form->FindComponent("Options"));
+  ASSERT_NE(Options, nullptr);
+  TvcOutlookPages* Pages = Options->OutlookItems();
+  ASSERT_EQ(Pages->Count(), 2);
+  for (int Index = 0; Index < 2; ++Index) {
+    ASSERT_NE(Pages->Items(Index)->Panel(), nullptr);
+    EXPECT_EQ(Pages->Items(Index)->OutlookList(), nullptr) << "the page's content is the form's";
+  }
+  EXPECT_EQ(Pages->Items(1)->Button()->BoundsRect(), (RECT{0, 180, 200, 200})) << "the open page keeps its room";
+  EXPECT_EQ(Pages->Items(0)->Panel()->BoundsRect(), (RECT{0, 20, 200, 180}));
+}
+
 TEST_F(OutlookBarTest, AnImagerPaintsBehindShapedButtons) {
   Add(2);
   auto* Picture = new TvcImager(Form);
