@@ -2,53 +2,46 @@
 
 #include <algorithm>
 
-#include "platform/forms/canvas.h"
 #include "platform/gdi/drawedge.h"
-#include "platform/gdi/rect.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/text.h"
-#include "platform/gdi/textlayout.h"
+#include "platform/user/user.h"
 
 KORCAM_REGISTER_CLASS(TCustomPanel)
-KORCAM_REGISTER_CLASS(TPanel)
 KORCAM_REGISTER_CLASS(TCustomGroupBox)
 KORCAM_REGISTER_CLASS(TGroupBox)
 
 void Frame3D(TCanvas* Canvas, RECT& Rect, TColor TopColor, TColor BottomColor, int Width) {
-  Canvas->Pen()->SetWidth(1);
-  --Rect.bottom;
-  --Rect.right;
-  for (int Step = 0; Step < Width; ++Step) {
-    Canvas->Pen()->SetColor(TopColor);
-    Canvas->Polyline({POINT{Rect.left, Rect.bottom}, POINT{Rect.left, Rect.top}, POINT{Rect.right, Rect.top}});
-    Canvas->Pen()->SetColor(BottomColor);
-    Canvas->Polyline({POINT{Rect.right, Rect.top}, POINT{Rect.right, Rect.bottom}, POINT{Rect.left - 1, Rect.bottom}});
-    ++Rect.left;
-    ++Rect.top;
-    --Rect.right;
-    --Rect.bottom;
+  TBrush* Brush = Canvas->Brush();
+  const TColor SavedColor = Brush->Color();
+  const TBrushStyle SavedStyle = Brush->Style();
+  Brush->SetStyle(bsSolid);
+  for (int Ring = 0; Ring < Width && Rect.right > Rect.left && Rect.bottom > Rect.top; ++Ring) {
+    const LONG L = Rect.left, T = Rect.top, R = Rect.right, B = Rect.bottom;
+    Brush->SetColor(TopColor);
+    Canvas->FillRect(RECT{L, T, std::max(L, R - 1), T + 1});
+    Canvas->FillRect(RECT{L, T, L + 1, std::max(T, B - 1)});
+    Brush->SetColor(BottomColor);
+    Canvas->FillRect(RECT{R - 1, T, R, B});
+    Canvas->FillRect(RECT{L, B - 1, R, B});
+    Rect = RECT{L + 1, T + 1, R - 1, B - 1};
   }
-  ++Rect.bottom;
-  ++Rect.right;
+  if (Width > 0 && (Rect.right <= Rect.left || Rect.bottom <= Rect.top)) {
+    // Rings that no longer fit still take their room: the caller's inner rectangle is empty.
+    Rect.right = std::max(Rect.left, Rect.right);
+    Rect.bottom = std::max(Rect.top, Rect.bottom);
+  }
+  Brush->SetColor(SavedColor);
+  Brush->SetStyle(SavedStyle);
 }
-
-UINT DrawTextBiDiModeFlags(const TControl* Control, UINT Flags) {
-  if (!Control || !Control->UseRightToLeftAlignment()) return Flags;
-  // Left and right trade places; centred text stays centred.
-  if ((Flags & DT_RIGHT) == DT_RIGHT)
-    Flags &= ~DT_RIGHT;
-  else if ((Flags & DT_CENTER) == 0)
-    Flags |= DT_RIGHT;
-  return Flags | DT_RTLREADING;
-}
-
-// ---- the panel -------------------------------------------------------------------------------
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
-  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
-                                csDoubleClicks, csReplicatable};
-  FColor = clBtnFace;
-  FParentColor = false;
-  SetBounds(0, 0, 185, 41);
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                                csOpaque,          csDoubleClicks, csReplicatable};
+  FWidth = 185;
+  FHeight = 41;
+  SetParentColor(false);
+  SetColor(clBtnFace);
 }
 
 TCustomPanel::~TCustomPanel() = default;
@@ -59,48 +52,67 @@ void TCustomPanel::SetAlignment(TAlignment Value) {
   Invalidate();
 }
 
-void TCustomPanel::SetBevelInner(TPanelBevel Value) {
-  if (FBevelInner == Value) return;
-  FBevelInner = Value;
+void TCustomPanel::BevelsChanged() {
   Realign();
   Invalidate();
 }
 
-void TCustomPanel::SetBevelOuter(TPanelBevel Value) {
+void TCustomPanel::SetBevelInner(TBevelCut Value) {
+  if (FBevelInner == Value) return;
+  FBevelInner = Value;
+  BevelsChanged();
+}
+
+void TCustomPanel::SetBevelOuter(TBevelCut Value) {
   if (FBevelOuter == Value) return;
   FBevelOuter = Value;
-  Realign();
-  Invalidate();
+  BevelsChanged();
 }
 
 void TCustomPanel::SetBevelWidth(TBevelWidth Value) {
-  if (Value < 1 || FBevelWidth == Value) return;
+  Value = std::max<TBevelWidth>(Value, 1);
+  if (FBevelWidth == Value) return;
   FBevelWidth = Value;
-  Realign();
-  Invalidate();
+  BevelsChanged();
 }
 
 void TCustomPanel::SetBorderWidth(TBorderWidth Value) {
-  if (Value < 0 || FBorderWidth == Value) return;
+  Value = std::max<TBorderWidth>(Value, 0);
+  if (FBorderWidth == Value) return;
   FBorderWidth = Value;
-  Realign();
-  Invalidate();
+  Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
   if (FBorderStyle == Value) return;
   FBorderStyle = Value;
-  if (HandleAllocated()) RecreateWnd();
+  RecreateWnd();
+}
+
+void TCustomPanel::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_BORDERCHANGED:
+      BevelsChanged();
+      return;
+    case CM_TEXTCHANGED:
+      TCustomControl::Dispatch(Message);
+      Invalidate();
+      return;
+    default:
+      TCustomControl::Dispatch(Message);
+  }
 }
 
 void TCustomPanel::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   if (FBorderStyle == bsSingle) {
-    if (FCtl3D)
+    if (Ctl3D())
       Params.ExStyle |= WS_EX_CLIENTEDGE;
     else
       Params.Style |= WS_BORDER;
   }
+  // Bevels are drawn from the window's edges: a resize repaints what it needs (FullRepaint).
+  Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
 void TCustomPanel::AdjustClientRect(RECT& Rect) {
@@ -114,54 +126,51 @@ void TCustomPanel::AdjustClientRect(RECT& Rect) {
   Rect.bottom = std::max(Rect.top, Rect.bottom - Inset);
 }
 
+namespace {
+
+void BevelColors(TBevelCut Cut, TColor& Top, TColor& Bottom) {
+  Top = Cut == bvLowered ? clBtnShadow : clBtnHighlight;
+  Bottom = Cut == bvLowered ? clBtnHighlight : clBtnShadow;
+}
+
+}  // namespace
+
 void TCustomPanel::Paint() {
   TCanvas* C = Canvas();
-  RECT R = ClientRect();
-  auto Bevel = [&](TPanelBevel Kind) {
-    if (Kind == bvNone) return;
-    const TColor Top = Kind == bvLowered ? clBtnShadow : clBtnHighlight;
-    const TColor Bottom = Kind == bvLowered ? clBtnHighlight : clBtnShadow;
-    Frame3D(C, R, Top, Bottom, FBevelWidth);
-  };
-  Bevel(FBevelOuter);
-  Frame3D(C, R, FColor, FColor, FBorderWidth);
-  Bevel(FBevelInner);
+  RECT Rect = ClientRect();
+  TColor Top = clNone, Bottom = clNone;
+  if (FBevelOuter != bvNone) {
+    BevelColors(FBevelOuter, Top, Bottom);
+    if (FBevelOuter == bvSpace) Top = Bottom = FColor;
+    Frame3D(C, Rect, Top, Bottom, FBevelWidth);
+  }
+  Frame3D(C, Rect, FColor, FColor, FBorderWidth);
+  if (FBevelInner != bvNone) {
+    BevelColors(FBevelInner, Top, Bottom);
+    if (FBevelInner == bvSpace) Top = Bottom = FColor;
+    Frame3D(C, Rect, Top, Bottom, FBevelWidth);
+  }
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(FColor);
-  C->FillRect(R);
-  DrawPanelCaption(R);
-}
-
-void TCustomPanel::DrawPanelCaption(RECT Rect) {
-  TCanvas* C = Canvas();
-  C->Brush()->SetStyle(bsClear);
-  C->SetFont(Font());
-  const int TextHeight = C->TextHeight("W");
-  // The caption's line, centred in the area (integer division toward zero, as the layout of
-  // every panel of the program has it).
-  Rect.top = (Rect.top + Rect.bottom - TextHeight) / 2;
-  Rect.bottom = Rect.top + TextHeight;
-  const UINT Align = FAlignment == taLeftJustify ? DT_LEFT : FAlignment == taRightJustify ? DT_RIGHT : DT_CENTER;
-  const UINT Flags = DrawTextBiDiModeFlags(this, DT_EXPANDTABS | DT_VCENTER | Align);
+  C->FillRect(Rect);
   const std::string Text = Caption();
-  DrawTextA(C->Handle(), Text.c_str(), -1, &Rect, Flags);
+  if (Text.empty()) return;
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->Assign(Font());
+  UINT Format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
+  if (FAlignment == taCenter) Format |= DT_CENTER;
+  if (FAlignment == taRightJustify) Format |= DT_RIGHT;
+  DrawTextA(C->Handle(), Text.c_str(), -1, &Rect, Format);
 }
 
-void TCustomPanel::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_TEXTCHANGED:
-    case CM_BORDERCHANGED:
-      TCustomControl::Dispatch(Message);
-      Invalidate();
-      return;
-    case WM_ERASEBKGND:
-      // Paint covers the whole client area.
-      Message.Result = 1;
-      return;
-    default:
-      break;
-  }
-  TCustomControl::Dispatch(Message);
+UINT DrawTextBiDiModeFlags(const TControl* Control, UINT Flags) {
+  if (!Control || !Control->UseRightToLeftAlignment()) return Flags;
+  // Left and right trade places; centred text stays centred.
+  if ((Flags & DT_RIGHT) == DT_RIGHT)
+    Flags &= ~DT_RIGHT;
+  else if ((Flags & DT_CENTER) == 0)
+    Flags |= DT_RIGHT;
+  return Flags | DT_RTLREADING;
 }
 
 // ---- the group box ---------------------------------------------------------------------------

@@ -133,7 +133,7 @@ void TvcCustomPanel::Paint() {
     if (!FTransparent) C->FillRect(R);
     DrawEditFrame(this, FFrame.get(), C, FHasFocus);
   } else {
-    auto Bevel = [&](TPanelBevel Kind) {
+    auto Bevel = [&](TBevelCut Kind) {
       if (Kind == bvNone) return;
       const TColor Top = Kind == bvLowered ? clBtnShadow : clBtnHighlight;
       const TColor Bottom = Kind == bvLowered ? clBtnHighlight : clBtnShadow;

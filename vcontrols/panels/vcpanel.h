@@ -63,6 +63,18 @@ class TvcPanel : public TvcCustomPanel {
 
  public:
   explicit TvcPanel(TComponent* AOwner) : TvcCustomPanel(AOwner) {}
+
+  PUBLISH_PROPERTY(TCustomPanel, TAlignment, Alignment, taCenter)
+  PUBLISH_PROPERTY(TCustomPanel, TBevelCut, BevelInner, bvNone)
+  PUBLISH_PROPERTY(TCustomPanel, TBevelCut, BevelOuter, bvRaised)
+  PUBLISH_PROPERTY(TCustomPanel, TBevelWidth, BevelWidth, 1)
+  PUBLISH_PROPERTY(TCustomPanel, TBorderStyle, BorderStyle, bsNone)
+  PUBLISH_PROPERTY(TCustomPanel, TBorderWidth, BorderWidth, 0)
+  PUBLISH_PROPERTY(TCustomPanel, bool, FullRepaint, true)
+  PUBLISH_PROPERTY(TCustomPanel, bool, Locked, false)
+  PUBLISH_PROPERTY(TControl, std::string, Caption, "")
+  PUBLISH_PROPERTY(TControl, TColor, Color, clBtnFace)
+  PUBLISH_PROPERTY(TControl, bool, ParentColor, false)
 };
 
 class TvcCustomGroupBox : public TCustomGroupBox {
