@@ -39,20 +39,41 @@ TEST(VcColorTablesTest, TheDefaultOptionsListTheTwentyStandardColours) {
 }
 
 TEST(VcColorTablesTest, SystemColoursFollowInTheLibrarysOrderWithDefault) {
-  const std::vector<std::string> System = Fill({ccoShowSystemColors});
-  ASSERT_EQ(System.size(), 31u);
-  EXPECT_EQ(System.front(), "ActiveBorder=8000000A");
-  EXPECT_EQ(System[4], "BtnFace=8000000F");
-  EXPECT_EQ(System[9], "Default=20000000");
-  EXPECT_EQ(System.back(), "WindowText=80000008");
-  for (const std::string& Entry : System) {
-    SCOPED_TRACE(Entry);
-    const std::string Value = Entry.substr(Entry.find('=') + 1);
-    EXPECT_EQ(Value.size(), 8u);
-    if (Entry != "Default=20000000") {
-      EXPECT_EQ(Value.substr(0, 2), "80");
-    }
-  }
+  // The system colours are 0x80000000 plus the system's colour index; clDefault is 20000000.
+  const std::vector<std::string> Expected = {
+      "ActiveBorder=8000000A",
+      "ActiveCaption=80000002",
+      "AppWorkSpace=8000000C",
+      "Background=80000001",
+      "BtnFace=8000000F",
+      "BtnHighlight=80000014",
+      "BtnShadow=80000010",
+      "BtnText=80000012",
+      "CaptionText=80000009",
+      "Default=20000000",
+      "GradientActiveCaption=8000001B",
+      "GradientInactiveCaption=8000001C",
+      "GrayText=80000011",
+      "Highlight=8000000D",
+      "HighlightText=8000000E",
+      "HotLight=8000001A",
+      "InactiveBorder=8000000B",
+      "InactiveCaption=80000003",
+      "InactiveCaptionText=80000013",
+      "InfoBk=80000018",
+      "InfoText=80000017",
+      "Menu=80000004",
+      "MenuBar=8000001E",
+      "MenuHighlight=8000001D",
+      "MenuText=80000007",
+      "ScrollBar=80000000",
+      "3DDkShadow=80000015",
+      "3DLight=80000016",
+      "Window=80000005",
+      "WindowFrame=80000006",
+      "WindowText=80000008",
+  };
+  EXPECT_EQ(Fill({ccoShowSystemColors}), Expected);
   // Both kinds: the standard colours keep their places among the system ones' order.
   const std::vector<std::string> Both = Fill({ccoShowSystemColors, ccoShowStandardColors});
   EXPECT_EQ(Both.size(), 51u);
