@@ -272,6 +272,18 @@ TEST_F(TComboProtocolTest, InAGridCellTheNavigationKeysGoToTheGrid) {
   EXPECT_TRUE(Grid->Keys.empty());
   Stroke(VK_ESCAPE);
   EXPECT_FALSE(Cell->GetDroppedDown());
+  // Clicks outside the drop-down close it in a cell too: on the grid around it, and on the form.
+  Stroke(VK_DOWN, {VK_MENU});
+  ASSERT_TRUE(Cell->GetDroppedDown());
+  ClickAt(Grid, 250, 100);
+  EXPECT_FALSE(Cell->GetDroppedDown());
+  EXPECT_EQ(TvcCustomCombo::MouseHook(), nullptr);
+  Focus();
+  Stroke(VK_DOWN, {VK_MENU});
+  ASSERT_TRUE(Cell->GetDroppedDown());
+  ClickAt(Form, 260, 200);
+  EXPECT_FALSE(Cell->GetDroppedDown());
+  EXPECT_EQ(Cell->SelectedColor(), clRed);
 
   // Left at the start of an editable text goes to the grid only when the grid always shows its
   // editor (bit 1 of its options).
