@@ -241,8 +241,8 @@ TvcButtonEffects::~TvcButtonEffects() = default;
 void TvcButtonEffects::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
-  SetOrdPropByName(FButton, "Transparent", FFlat || FTransparent);
-  SetOrdPropByName(FButton, "Flat", FFlat || FTransparent);
+  SetOrdPropertyByName(FButton, "Transparent", FFlat || FTransparent);
+  SetOrdPropertyByName(FButton, "Flat", FFlat || FTransparent);
   Refresh();
   if (FButton) FButton->Invalidate();
 }
@@ -250,7 +250,7 @@ void TvcButtonEffects::SetTransparent(bool Value) {
 void TvcButtonEffects::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
-  SetOrdPropByName(FButton, "Flat", FFlat || FTransparent);
+  SetOrdPropertyByName(FButton, "Flat", FFlat || FTransparent);
   Refresh();
   if (FButton) FButton->Invalidate();
 }
@@ -318,7 +318,7 @@ void InvalidateTransparentParents(TControl* Control) {
 }
 
 void SetControlBorderStyle(TObject* Control, TBorderStyle Value) {
-  SetOrdPropByName(Control, "BorderStyle", Value);
+  SetOrdPropertyByName(Control, "BorderStyle", Value);
 }
 
 bool GetTransparentProperty(const TObject* Control) {
@@ -332,4 +332,8 @@ bool GetAutoSizeProperty(const TObject* Control) {
 TObject* GetFrameProperty(const TObject* Control) {
   if (!Control || !GetPropInfo(Control, "Frame")) return nullptr;
   return GetObjectProp(Control, "Frame");
+}
+
+void SetOrdPropertyByName(TObject* Object, std::string_view PropertyName, int64_t Value) {
+  SetOrdPropByName(Object, PropertyName, Value);
 }

@@ -16,6 +16,7 @@
 // Assign copies from it by those names (it is known here only by its class name).
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/classes/persistent.h"
 #include "platform/classes/typinfo.h"
@@ -154,3 +155,4 @@ void SetControlBorderStyle(TObject* Control, TBorderStyle Value);
 bool GetTransparentProperty(const TObject* Control);
 bool GetAutoSizeProperty(const TObject* Control);
 TObject* GetFrameProperty(const TObject* Control);
+void SetOrdPropertyByName(TObject* Object, std::string_view PropertyName, int64_t Value);

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+#include "platform/forms/bitmap.h"
+#include "platform/forms/canvas.h"
 #include "platform/gdi/sysmetrics.h"
 #include "platform/user/input.h"
 #include "platform/user/user.h"
@@ -318,6 +320,27 @@ TEST_F(TComboProtocolTest, TheButtonsWidthAndTheTextArea) {
   Combo->SetShowButton(false);
   EXPECT_FALSE(Combo->ButtonHost()->Visible());
   EXPECT_EQ(Combo->GetEditRect().right, Combo->ClientWidth() - 2);
+}
+
+TEST_F(TComboProtocolTest, FlatAndTransparentButtonsTakeTheFlatArrow) {
+  EXPECT_TRUE(Combo->ButtonGlyph()->Empty());
+  Combo->ButtonEffects()->SetFlat(true);
+  EXPECT_TRUE(Combo->Button()->Flat());
+  EXPECT_FALSE(Combo->Button()->Transparent());
+  // The arrow glyph: 10 x 4, a black triangle on the key colour.
+  ASSERT_FALSE(Combo->ButtonGlyph()->Empty());
+  EXPECT_EQ(Combo->ButtonGlyph()->Width(), 10);
+  EXPECT_EQ(Combo->ButtonGlyph()->Height(), 4);
+  EXPECT_EQ(ColorToRGB(Combo->ButtonGlyph()->Canvas()->Pixels(1, 0)), 0);
+  EXPECT_EQ(ColorToRGB(Combo->ButtonGlyph()->Canvas()->Pixels(0, 0)), clFuchsia);
+  EXPECT_EQ(ColorToRGB(Combo->ButtonGlyph()->Canvas()->Pixels(4, 3)), 0);
+  Combo->ButtonEffects()->SetFlat(false);
+  Combo->ButtonEffects()->SetTransparent(true);
+  EXPECT_TRUE(Combo->Button()->Flat());
+  EXPECT_TRUE(Combo->Button()->Transparent());
+  Combo->ButtonEffects()->SetTransparent(false);
+  EXPECT_FALSE(Combo->Button()->Flat());
+  Pump();
 }
 
 }  // namespace
