@@ -92,6 +92,15 @@ TEST_F(TColorComboTest, TypedLettersCompleteAColourName) {
   Type(U"T");
   EXPECT_EQ(Combo->Text(), "Teal");
   EXPECT_TRUE(Combo->Modified());
+  // With AutoDropDown a typed letter opens the list as well (the search goes on from Teal).
+  Combo->SetAutoDropDown(true);
+  Combo->SelectAll();
+  Type(U"g");
+  EXPECT_TRUE(Combo->GetDroppedDown());
+  EXPECT_EQ(Combo->Text(), "Gray");
+  Stroke(VK_RETURN);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(Combo->SelectedColor(), clGray);
 }
 
 TEST_F(TColorComboTest, WithoutMatchingTheListComboTakesNoTyping) {
