@@ -26,6 +26,9 @@ class PictureSaving : public TPictureTest {
   void SetUp() override {
     TPictureTest::SetUp();
     Start();
+    // The pictures of these tests are put in place by hand: no composition replaces them.
+    DataModule1->TimerPreview->SetEnabled(false);
+    DataModule1->Timer1->SetEnabled(false);
     // Bitmap files keep the colours exact, so each picture can be told by its colour.
     Option("JPEG")->SetEditText("BMP");
     Option("Picture FileName")->SetEditText("kv.bmp");
