@@ -120,6 +120,14 @@ TEST_F(PictureSaving, NamesNumbersAndWhatIsKept) {
        2},
       {"a large counter is written in full", "kv.bmp", "5", true, 12345, 1, {{"kv12345.bmp", 1}}, 1},
       {"direct order without numbering: the whole name", "kv.bmp", "0", true, 4, 2, {{"kv.bmp", 2}}, 1},
+      {"a hand-edited number past the editor's 9999 shifts no longer",
+       "kv.bmp",
+       "2000000000",
+       false,
+       1,
+       2,
+       {{"kv0001.bmp", 2}, {"kv0002.bmp", 1}},
+       1},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
