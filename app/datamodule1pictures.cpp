@@ -123,7 +123,11 @@ void TDataModule1::SavePictureLocally() {
 
   // 3. How many numbered files are kept.
   const std::string SaveLast = Form.FindOption("Picture  Save Last")->EditText();
-  const int32_t Kept = StrToInt(Trim(SaveLast));
+  // A hand-edited file may hold more than the editor allows; shifting that many numbers would
+  // hold the program up for minutes at every picture, so the editor's limit holds here too.
+  const int32_t SaveLastLimit = int32_t(Form.kvDBSpinEditSaveLast->MaxValue());
+  int32_t Kept = StrToInt(Trim(SaveLast));
+  if (SaveLastLimit > 0 && Kept > SaveLastLimit) Kept = SaveLastLimit;
 
   // 4. The folder, made when it is missing (one level; a failure shows as a failed write).
   std::string Folder = Trim(Form.FindOption("Picture Target Folder")->EditText());

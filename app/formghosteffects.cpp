@@ -134,7 +134,7 @@ int32_t Whole(TkvDBSpinEdit* Editor) {
 // A colour combo without a selection stands for no colour.
 TColor SelectedColorOf(TvcColorCombo* Combo) {
   const TColor Color = Combo->SelectedColor();
-  return Color == vcNoSelectedColor ? clNone : Color;
+  return Color == vcNoColor ? clNone : Color;
 }
 
 // A valued effect is on when its group row is checked and, only then, the master too.

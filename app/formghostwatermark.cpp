@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "app/datamodule1.h"
 #include "app/formghost.h"
@@ -206,6 +207,16 @@ void TFormGhost::LoadWatermark() {
   });
   if (!FileExists(Name)) return;
 
+  // A load that fails is logged and drops the watermark until a later load succeeds.
+  auto DropWatermark = [this] {
+    WriteLog("Load watermark file failed");
+    FWatermarkBitmap->Assign(nullptr);
+    FWatermarkPixels.clear();
+    FWatermarkAlpha.clear();
+    FWatermarkHasAlpha = false;
+    FWatermarkNotReady = false;
+  };
+
   try {
     if (Extension == ".JPG") {
       TJPEGImage Jpeg;
@@ -226,13 +237,9 @@ void TFormGhost::LoadWatermark() {
     FWatermarkPixels = BottomUpRows(*FWatermarkBitmap);
     FWatermarkNotReady = false;
   } catch (const Exception&) {
-    WriteLog("Load watermark file failed");
-    // The watermark is dropped until a later load succeeds.
-    FWatermarkBitmap->Assign(nullptr);
-    FWatermarkPixels.clear();
-    FWatermarkAlpha.clear();
-    FWatermarkHasAlpha = false;
-    FWatermarkNotReady = false;
+    DropWatermark();
+  } catch (const std::bad_alloc&) {
+    DropWatermark();  // a picture too large for the memory left
   }
 }
 

@@ -26,6 +26,9 @@ class PictureSaving : public TPictureTest {
   void SetUp() override {
     TPictureTest::SetUp();
     Start();
+    // The pictures of these tests are put in place by hand: no composition replaces them.
+    DataModule1->TimerPreview->SetEnabled(false);
+    DataModule1->Timer1->SetEnabled(false);
     // Bitmap files keep the colours exact, so each picture can be told by its colour.
     Option("JPEG")->SetEditText("BMP");
     Option("Picture FileName")->SetEditText("kv.bmp");
@@ -117,6 +120,14 @@ TEST_F(PictureSaving, NamesNumbersAndWhatIsKept) {
        2},
       {"a large counter is written in full", "kv.bmp", "5", true, 12345, 1, {{"kv12345.bmp", 1}}, 1},
       {"direct order without numbering: the whole name", "kv.bmp", "0", true, 4, 2, {{"kv.bmp", 2}}, 1},
+      {"a hand-edited number past the editor's 9999 shifts no longer",
+       "kv.bmp",
+       "2000000000",
+       false,
+       1,
+       2,
+       {{"kv0001.bmp", 2}, {"kv0002.bmp", 1}},
+       1},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);

@@ -16,6 +16,7 @@
 #include "platform/shell/modules.h"
 #include "platform/user/message.h"
 #include "tests/app/picturetest.h"
+#include "tests/platform/forms/alloc_counter.h"
 #include "tests/platform/forms/forms_fixture.h"
 
 namespace {
@@ -311,6 +312,35 @@ TEST_F(Watermark, BlendingHandlesNoPendingMessages) {
   MSG Message;
   EXPECT_TRUE(PeekMessageA(&Message, FormGhost->Handle(), Marker, Marker, PM_REMOVE))
       << "the message posted before the blend is still waiting";
+}
+
+void KeepAllocation(std::vector<uint8_t>& Bytes) {
+  volatile uint8_t* Keep = Bytes.data();
+  (void)Keep;
+}
+
+// Every frame is blended: once the first has made the tables (and, for a frame that is not
+// 24-bit, the rows), further frames allocate nothing of size.
+TEST_F(Watermark, SteadyBlendingAllocatesNothing) {
+  Start();
+  WriteBmpFile(Path("mark.bmp"), 64, 48, ColumnColour);
+  Load("mark.bmp");
+  Option("Enable picture transparency")->SetChecked(true);
+  for (TPixelFormat Format : {pf24bit, pf32bit}) {
+    SCOPED_TRACE(Format == pf24bit ? "24-bit frame" : "32-bit frame");
+    auto Frame = MakeFrame(320, 240, [](int X, int Y) { return uint32_t(X ^ Y); });
+    Frame->SetPixelFormat(Format);
+    FormGhost->BlendWatermark(Frame.get());
+    GLargeAllocations = 0;
+    GLargeAllocation = 4096;
+    for (int Count = 0; Count < 20; ++Count) FormGhost->BlendWatermark(Frame.get());
+    EXPECT_EQ(GLargeAllocations.load(), 0);
+    // The counter sees what it should.
+    std::vector<uint8_t> Control(8192);
+    KeepAllocation(Control);
+    GLargeAllocation = SIZE_MAX;
+    EXPECT_EQ(GLargeAllocations.load(), 1);
+  }
 }
 
 TEST_F(Watermark, TransparencyRowShowsOnlyForAPictureWithoutAlpha) {
