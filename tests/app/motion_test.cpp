@@ -196,13 +196,11 @@ class Motion : public TAppTest {
     TAppTest::SetUp();
     // A device would compose frames of its own; these tests hand the check their own bitmaps.
     SyntheticCameraSettings().Present = false;
-    FClock->SetSleepAdvances(true);
     Before = SetProgramLauncher(&Launcher);
   }
   void TearDown() override {
     TAppTest::TearDown();
     SetProgramLauncher(Before);
-    ResetSyntheticCameraSettings();
   }
 
   void StartWith(const std::string& Options) {
