@@ -577,7 +577,8 @@ class TFormGhost : public TForm {
   int32_t FMotionCycle = 0;
   std::vector<uint8_t> FMotionSnapshot;
   int32_t FMotionSnapshotSize = 0;
-  // The frame a check reads; it and the snapshot change places after every check.
+  // A frame the check has to read first (one that is not of 24-bit rows); it and the snapshot
+  // then change places.
   std::vector<uint8_t> FMotionFrame;
   // Sound.
   uint32_t FSoundDevice = 0;

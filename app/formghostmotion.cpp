@@ -3,8 +3,10 @@
 // button and its option row, and the e-mail hook of the motion response.
 //
 // The check runs on one composition in three and compares the raw captured frame (before stamps,
-// watermark and effects) byte for byte with the frame the previous check kept. Two buffers take
-// turns as "this frame" and "the snapshot", so in steady state a check allocates nothing.
+// watermark and effects) byte for byte with the frame the previous check kept. The frame of a
+// 24-bit camera is compared where it lies and then copied into the snapshot; others are read into
+// a buffer first, which then changes places with the snapshot. Either way the snapshot's memory
+// is reused, so in steady state a check allocates nothing.
 // The response itself runs from the data module's motion timer (datamodule1motion.cpp).
 
 #include <string>
@@ -39,14 +41,18 @@ void TFormGhost::CheckMotion() {
   // then every third one.
   FMotionCycle = FMotionCycle < 2 ? FMotionCycle + 1 : 0;
   if (FMotionCycle != 1 || !FFrameBitmap) return;
-  const size_t Size = ReadMotionRows(*FFrameBitmap, FMotionFrame);
-  if (Size == 0) return;
+  size_t Size = 0;
+  const uint8_t* Rows = MotionRows(*FFrameBitmap, FMotionFrame, Size);
+  if (!Rows) return;
   // A snapshot of another size (the capture size changed) is not compared: it is replaced.
-  if (!FMotionSnapshot.empty() && size_t(FMotionSnapshotSize) == Size &&
-      DetectMotion(FMotionFrame.data(), FMotionSnapshot.data()) && DataModule1)
+  if (!FMotionSnapshot.empty() && size_t(FMotionSnapshotSize) == Size && DetectMotion(Rows, FMotionSnapshot.data()) &&
+      DataModule1)
     ArmMotionTimers(*this, *DataModule1);
-  // This frame is the next check's snapshot.
-  std::swap(FMotionSnapshot, FMotionFrame);
+  // This frame is the next check's snapshot; its memory is reused while the size stays.
+  if (Rows == FMotionFrame.data())
+    std::swap(FMotionSnapshot, FMotionFrame);
+  else
+    FMotionSnapshot.assign(Rows, Rows + Size);
   FMotionSnapshotSize = int32_t(Size);
 }
 

@@ -82,6 +82,20 @@ size_t ReadMotionRows(TBitmap& Bitmap, std::vector<uint8_t>& Rows) {
   return Size;
 }
 
+const uint8_t* MotionRows(TBitmap& Bitmap, std::vector<uint8_t>& Scratch, size_t& Size) {
+  Size = 0;
+  const int32_t Width = Bitmap.Width(), Height = Bitmap.Height();
+  if (Width <= 0 || Height <= 0) return nullptr;
+  const int32_t RowBytes = int32_t((int64_t(Width) * 24 + 31) / 32) * 4;
+  if (Bitmap.HandleType() == bmDIB && Bitmap.PixelFormat() == pf24bit && Bitmap.RowBytes() == RowBytes) {
+    Size = size_t(RowBytes) * size_t(Height);
+    // The bottom row comes first in memory.
+    return static_cast<const uint8_t*>(Bitmap.ScanLine(Height - 1));
+  }
+  Size = ReadMotionRows(Bitmap, Scratch);
+  return Size ? Scratch.data() : nullptr;
+}
+
 uint32_t OptionInterval(double Count, uint32_t UnitMilliseconds) {
   const double Milliseconds = std::trunc(Count * double(UnitMilliseconds));
   // Not a number (an editor never gives one) counts as nothing.

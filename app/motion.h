@@ -23,6 +23,12 @@ float MotionMeasure(size_t Equal, size_t Size);
 // bitmap or one the device layer cannot read.
 size_t ReadMotionRows(TBitmap& Bitmap, std::vector<uint8_t>& Rows);
 
+// The same rows without a copy where they lie that way already: a 24-bit DIB section (what a
+// frame of a 24-bit camera is) holds its rows bottom-up, so the answer points into the bitmap,
+// valid until it changes. Any other bitmap is read into Scratch. Size gets the number of bytes;
+// nullptr for a bitmap that cannot be read.
+const uint8_t* MotionRows(TBitmap& Bitmap, std::vector<uint8_t>& Scratch, size_t& Size);
+
 // A timer interval of Count units of UnitMilliseconds each (an editor's value), truncated toward
 // zero. Values at or below zero give 0; values past what a timer can wait are held at its longest
 // wait instead of wrapping round to a short one.

@@ -313,6 +313,43 @@ TEST_F(Motion, SensitivityDecides) {
   }
 }
 
+// The check reads the frame's rows where they lie (24-bit) or through the device layer (any other
+// layout): the same bytes either way, padding included.
+TEST_F(Motion, FramesOfEveryLayoutAreReadAsTheSameRows) {
+  StartWith("Enable motion detection=True\n");
+  struct TCase {
+    const char* Name;
+    TPixelFormat Format;
+    int Width;
+  } Cases[] = {
+      {"24-bit, rows without padding", pf24bit, 40},
+      {"24-bit, padded rows", pf24bit, 41},
+      {"32-bit (a decompressed YUY2 frame)", pf32bit, 41},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    auto Picture = Frame(Case.Width, 9, 0x40);
+    Picture->Canvas()->SetPixels(3, 4, TColor(0x123456));
+    Picture->SetPixelFormat(Case.Format);
+    std::vector<uint8_t> Read, Scratch;
+    const size_t Bytes = ReadMotionRows(*Picture, Read);
+    ASSERT_EQ(Bytes, size_t((Case.Width * 3 + 3) / 4 * 4 * 9));
+    size_t Size = 0;
+    const uint8_t* Rows = MotionRows(*Picture, Scratch, Size);
+    ASSERT_EQ(Size, Bytes);
+    EXPECT_EQ(std::memcmp(Rows, Read.data(), Bytes), 0);
+    EXPECT_EQ(Rows == Scratch.data(), Case.Format != pf24bit);
+    // And the check sees a motion in a frame of that layout.
+    FormGhost->ForgetMotionSnapshot();
+    TimerMotion()->SetEnabled(false);
+    auto Other = Frame(Case.Width, 9, 0xC0);
+    Other->SetPixelFormat(Case.Format);
+    Compose(*Picture);
+    ComposeThree(*Other);
+    EXPECT_TRUE(TimerMotion()->Enabled());
+  }
+}
+
 TEST_F(Motion, ARunningCountdownGoesOnUnlessTheDelayChanged) {
   StartWith("Enable motion detection=True\nStarting Delay=2\n");
   SeeMotion();
