@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "app/motion.h"
@@ -21,6 +22,7 @@
 #include "platform/forms/timer.h"
 #include "platform/rtl/profile.h"
 #include "tests/app/livepicture.h"
+#include "tests/platform/forms/alloc_counter.h"
 
 namespace {
 
@@ -80,6 +82,29 @@ class MotionMovie : public TLivePictureTest {
     for (int Number : {1, 2, 99}) WriteText(MovieFileName("My Pictures/", Number), "old " + std::to_string(Number));
   }
 };
+
+// With detection on, the check reuses its buffers frame after frame: nothing frame-sized comes
+// from the heap, for frames of 24-bit rows (compared where they lie) and of YUY2 (read first).
+TEST_F(MotionMovie, TheCheckAllocatesNothingFrameAfterFrame) {
+  for (const DWORD Code : {DWORD(BI_RGB), DWORD(mmioFOURCC('Y', 'U', 'Y', '2'))}) {
+    SCOPED_TRACE(Code == BI_RGB ? "24-bit" : "YUY2");
+    SyntheticCameraSettings().Compression = Code;
+    SyntheticCameraSettings().RefusedCodes.clear();
+    if (Code != BI_RGB) SyntheticCameraSettings().RefusedCodes.push_back(BI_RGB);
+    StartWith("[Options]\nEnable motion detection=True\n");
+    for (int Warm = 0; Warm < 6; ++Warm) Tick();
+    ASSERT_EQ(FormGhost->FMotionSnapshotSize, 320 * 240 * 3);
+    const std::set<const uint8_t*> Buffers = {FormGhost->FMotionSnapshot.data(), FormGhost->FMotionFrame.data()};
+    GLargeAllocations = 0;
+    GLargeAllocation = 320 * 240;
+    for (int Frame = 0; Frame < 30; ++Frame) Tick();
+    GLargeAllocation = SIZE_MAX;
+    EXPECT_EQ(GLargeAllocations, 0);
+    EXPECT_TRUE(Buffers.count(FormGhost->FMotionSnapshot.data()));
+    EXPECT_FALSE(DataModule1->TimerMotion->Enabled()) << "the still card is no motion";
+    Stop();
+  }
+}
 
 TEST_F(MotionMovie, AMotionRecordsVideo01AndMovesTheOlderMoviesUp) {
   // The preview shows a still card, then a few moving frames, then the card again.
