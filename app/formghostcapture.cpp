@@ -19,6 +19,7 @@
 
 #include "app/datamodule1.h"
 #include "app/formghost.h"
+#include "app/optiontext.h"
 #include "platform/forms/application.h"
 #include "platform/forms/bitmap.h"
 #include "platform/forms/picture.h"
@@ -504,16 +505,8 @@ void TFormGhost::ApplyCaptureSize() {
 void TFormGhost::InspectorOptionsItems0Items5ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
   const int32_t OldWidth = FVideoWidth;
   const int32_t OldHeight = FVideoHeight;
-  // The width ends two characters before the "x", the height starts two after it; a text that
-  // holds no such pair of numbers (a hand-edited settings file) keeps the size.
-  const std::string Text = FindOption("Video Window Size")->EditText();
-  const size_t X = Text.find('x');
-  int32_t Width = 0, Height = 0;
-  if (X != std::string::npos && X >= 1 && TryStrToInt(Text.substr(0, X - 1), Width) &&
-      TryStrToInt(X + 2 <= Text.size() ? Text.substr(X + 2) : std::string(), Height)) {
-    FVideoWidth = Width;
-    FVideoHeight = Height;
-  }
+  // A text that holds no size (a hand-edited settings file) keeps the size.
+  VideoSizeFromOptionText(FindOption("Video Window Size")->EditText(), FVideoWidth, FVideoHeight);
   RescaleStampPlacements(OldWidth, OldHeight, FVideoWidth, FVideoHeight);
   InspectorOptions->Refresh();
   if (!FSizeApplying) ArrangePanels();

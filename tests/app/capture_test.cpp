@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/capturetypes.h"
+#include "app/optiontext.h"
 #include "platform/capture/syntheticcamera.h"
 #include "platform/forms/picture.h"
 #include "platform/rtl/streams.h"
@@ -51,6 +52,25 @@ TEST(FrameBufferArithmetic, RowStridesHeadersAndFrameKinds) {
       {"MJPG", mmioFOURCC('M', 'J', 'P', 'G'), 0}, {"Y800", mmioFOURCC('Y', '8', '0', '0'), 0},
   };
   for (const TKind& Case : Kinds) EXPECT_EQ(PixelFormatKind(Case.Compression), Case.Kind) << Case.Code;
+}
+
+TEST(VideoWindowSizeText, TheNumbersAroundTheX) {
+  struct TCase {
+    const char* Text;
+    bool Read;
+    int32_t Width, Height;
+  } Cases[] = {
+      {"320 x 240", true, 320, 240},  {"176 x 144", true, 176, 144}, {"640x480", true, 640, 480},
+      {"x 240", false, 0, 0},         {"320 x", false, 0, 0},        {"320 by 240", false, 0, 0},
+      {"", false, 0, 0},              {"1 x 2 x 3", false, 0, 0},    {"99999999999 x 1", false, 0, 0},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Text);
+    int32_t Width = -1, Height = -1;
+    EXPECT_EQ(VideoSizeFromOptionText(Case.Text, Width, Height), Case.Read);
+    EXPECT_EQ(Width, Case.Read ? Case.Width : -1);
+    EXPECT_EQ(Height, Case.Read ? Case.Height : -1);
+  }
 }
 
 // A first start tries the listed drivers in turn and keeps the first that connects; every entry
