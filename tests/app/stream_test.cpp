@@ -92,6 +92,20 @@ TEST_F(Streaming, AMovieCarriesTheComposedFramesWithTheirStamps) {
   StartWith();
   const std::string File = Path("video01.avi");
   Record(File, 5, 1);
+  // The parameters the movie ran with.
+  CAPTUREPARMS Parameters{};
+  ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_GET_SEQUENCE_SETUP, sizeof Parameters,
+                                            reinterpret_cast<LPARAM>(&Parameters)));
+  EXPECT_EQ(Parameters.dwRequestMicroSecPerFrame, 200000u);
+  EXPECT_TRUE(Parameters.fYield) << "on the capture library's own thread";
+  EXPECT_EQ(Parameters.wPercentDropForError, 30u);
+  EXPECT_FALSE(Parameters.fAbortLeftMouse);
+  EXPECT_FALSE(Parameters.fAbortRightMouse);
+  EXPECT_EQ(Parameters.vKeyAbort, 0u);
+  EXPECT_TRUE(Parameters.fLimitEnabled);
+  EXPECT_EQ(Parameters.wTimeLimit, 1u);
+  EXPECT_FALSE(Parameters.fMCIControl);
+  EXPECT_FALSE(Parameters.fCaptureAudio) << "\"Capture Audio\" is off";
   EXPECT_EQ(Compositions, 5);
 
   const auto Recorded = Frames(File);
