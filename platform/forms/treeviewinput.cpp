@@ -381,7 +381,27 @@ HWND EditLabel(TTreeViewState& State, TTreeViewItem* Item) {
   }
   EnsureVisible(State, Item, false);
   if (!ItemAlive(Window, &State, Item)) return nullptr;
-  std::string Text = TextOf(State, Item);
+  const std::string Text = TextOf(State, Item);
+  RECT Label{};
+  if (!TextRect(State, Item, Label)) return nullptr;
+  // The edit exists (hidden) while the parent is asked, so that it can look at it.
+  auto* Edit = new TTreeLabelEdit(Window);
+  Edit->SetAutoSize(false);
+  Edit->SetVisible(false);
+  Edit->SetParentWindow(Window);
+  if (State.Font) Edit->Font()->SetHandle(State.Font);
+  Edit->SetText(Text);
+  Edit->SetBounds(Label.left, Label.top, Label.right - Label.left, Label.bottom - Label.top);
+  Edit->HandleNeeded();
+  State.Edit = Edit;
+  State.EditItem = Item;
+  auto Drop = [&] {
+    if (StateOf(Window) == &State && State.Edit == Edit) {
+      State.Edit = nullptr;
+      State.EditItem = nullptr;
+      Edit->Free();
+    }
+  };
   std::vector<char> Buffer(Text.begin(), Text.end());
   Buffer.push_back(0);
   NMTVDISPINFOA Note{};
@@ -391,20 +411,10 @@ HWND EditLabel(TTreeViewState& State, TTreeViewItem* Item) {
   Note.item.lParam = Item->Param;
   Note.item.pszText = Buffer.data();
   Note.item.cchTextMax = int(Buffer.size());
-  if (SendNotify(State, Note.hdr, TVN_BEGINLABELEDITA)) return nullptr;
-  if (!ItemAlive(Window, &State, Item) || State.Edit) return nullptr;
-  RECT Label{};
-  if (!TextRect(State, Item, Label)) return nullptr;
-
-  auto* Edit = new TTreeLabelEdit(Window);
-  Edit->SetAutoSize(false);
-  Edit->SetVisible(false);
-  Edit->SetParentWindow(Window);
-  if (State.Font) Edit->Font()->SetHandle(State.Font);
-  Edit->SetText(Text);
-  Edit->SetBounds(Label.left, Label.top, Label.right - Label.left, Label.bottom - Label.top);
-  State.Edit = Edit;
-  State.EditItem = Item;
+  if (SendNotify(State, Note.hdr, TVN_BEGINLABELEDITA) || !ItemAlive(Window, &State, Item) || State.Edit != Edit) {
+    Drop();
+    return nullptr;
+  }
   Edit->Fit(State);
   Edit->SetVisible(true);
   HWND EditWindow = Edit->Handle();
