@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/forms/buttons.h"
+#include "platform/forms/dialogtext.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/form.h"
 #include "platform/forms/graphiccontrol.h"
@@ -27,26 +28,6 @@ int ScreenPixels(int Value) {
   const int PixelsPerInch = Screen ? Screen->PixelsPerInch() : 96;
   return (Value * PixelsPerInch + 48) / 96;
 }
-
-// A caption to the left of a field.
-class TDialogLabel : public TGraphicControl {
-  KORCAM_CLASS(TDialogLabel, TGraphicControl)
-
- public:
-  explicit TDialogLabel(TComponent* AOwner) : TGraphicControl(AOwner) {}
-
- protected:
-  void Paint() override {
-    TCanvas* C = Canvas();
-    C->SetFont(Font());
-    C->Brush()->SetStyle(bsClear);
-    RECT R = ClientRect();
-    const std::string Text = Caption();
-    DrawTextA(C->Handle(), Text.c_str(), int(Text.size()), &R,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-};
-KORCAM_REGISTER_CLASS(TDialogLabel)
 
 // The folder and file glyphs of the list, 16 units square.
 void DrawEntryGlyph(HDC DC, int Left, int Top, int Size, bool Folder) {
@@ -301,7 +282,7 @@ class TFileDialogForm : public TForm {
   void Resize() override;
 
  private:
-  TDialogLabel* AddLabel(const std::string& Caption);
+  TDialogText* AddLabel(const std::string& Caption);
   TButton* AddButton(const char* Name, const std::string& Caption);
   void Layout();
   void Sync();
@@ -317,15 +298,15 @@ class TFileDialogForm : public TForm {
   bool FSyncing = false;
   std::string FListedFolder;
   std::vector<TFileDialogEntry> FListed;
-  TDialogLabel* FFolderLabel = nullptr;
+  TDialogText* FFolderLabel = nullptr;
   TEdit* FFolderEdit = nullptr;
   TButton* FUpButton = nullptr;
   TButton* FNewFolderButton = nullptr;
   TFileList* FList = nullptr;
   TPicturePreview* FPreview = nullptr;
-  TDialogLabel* FNameLabel = nullptr;
+  TDialogText* FNameLabel = nullptr;
   TEdit* FNameEdit = nullptr;
-  TDialogLabel* FFilterLabel = nullptr;
+  TDialogText* FFilterLabel = nullptr;
   TFilterBox* FFilterBox = nullptr;
   TButton* FOkButton = nullptr;
   TButton* FCancelButton = nullptr;
@@ -406,8 +387,9 @@ void TFileDialogForm::Resize() {
   Layout();
 }
 
-TDialogLabel* TFileDialogForm::AddLabel(const std::string& Caption) {
-  auto* Label = new TDialogLabel(this);
+TDialogText* TFileDialogForm::AddLabel(const std::string& Caption) {
+  // A caption to the left of a field.
+  auto* Label = new TDialogText(this, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   Label->SetParent(this);
   Label->SetCaption(Caption);
   return Label;

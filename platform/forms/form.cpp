@@ -716,7 +716,9 @@ void TCustomForm::Dispatch(TMessage& Message) {
         FWindowState = wsMinimized;
       else if (Message.WParam == SIZE_MAXIMIZED)
         FWindowState = wsMaximized;
-      else if (Message.WParam == SIZE_RESTORED)
+      else if (Message.WParam == SIZE_RESTORED && FShowing)
+        // A hidden window is neither minimised nor maximised on the screen; the state it is to
+        // take when shown stays as set (moving or resizing it before then does not reset it).
         FWindowState = wsNormal;
       TWinControl::Dispatch(Message);
       return;

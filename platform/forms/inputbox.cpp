@@ -4,31 +4,13 @@
 #include <memory>
 
 #include "platform/forms/buttons.h"
+#include "platform/forms/dialogtext.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/form.h"
 #include "platform/forms/graphiccontrol.h"
 #include "platform/gdi/text.h"
 
 namespace {
-
-// The prompt above the edit.
-class TInputPrompt : public TGraphicControl {
-  KORCAM_CLASS(TInputPrompt, TGraphicControl)
-
- public:
-  explicit TInputPrompt(TComponent* AOwner) : TGraphicControl(AOwner) {}
-
- protected:
-  void Paint() override {
-    TCanvas* C = Canvas();
-    C->SetFont(Font());
-    C->Brush()->SetStyle(bsClear);
-    RECT R = ClientRect();
-    const std::string Text = Caption();
-    DrawTextA(C->Handle(), Text.c_str(), int(Text.size()), &R, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-  }
-};
-KORCAM_REGISTER_CLASS(TInputPrompt)
 
 // Frees the dialog on every way out, exceptions included.
 struct TFormGuard {
@@ -47,7 +29,8 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
   Form->SetCaption(Caption);
   Form->SetPosition(poScreenCenter);
 
-  auto* Label = new TInputPrompt(Form);
+  // The prompt above the edit.
+  auto* Label = new TDialogText(Form, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
   Label->SetParent(Form);
   Label->SetCaption(Prompt);
   // The dialog is as wide as its prompt needs, and never narrower than the two buttons.

@@ -6,6 +6,7 @@
 
 #include "platform/forms/application.h"
 #include "platform/forms/buttons.h"
+#include "platform/forms/dialogtext.h"
 #include "platform/forms/form.h"
 #include "platform/forms/graphiccontrol.h"
 #include "platform/forms/screen.h"
@@ -21,24 +22,6 @@ namespace {
 // The text of a message: wrapped at blanks, over-long words (paths) broken between characters,
 // "&" shown as it is.
 constexpr UINT MessageTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
-
-class TMessageText : public TGraphicControl {
-  KORCAM_CLASS(TMessageText, TGraphicControl)
-
- public:
-  explicit TMessageText(TComponent* AOwner) : TGraphicControl(AOwner) {}
-
- protected:
-  void Paint() override {
-    TCanvas* C = Canvas();
-    C->SetFont(Font());
-    C->Brush()->SetStyle(bsClear);
-    RECT R = ClientRect();
-    const std::string Text = Caption();
-    DrawTextA(C->Handle(), Text.c_str(), int(Text.size()), &R, MessageTextFormat);
-  }
-};
-KORCAM_REGISTER_CLASS(TMessageText)
 
 class TMessageIcon : public TGraphicControl {
   KORCAM_CLASS(TMessageIcon, TGraphicControl)
@@ -281,7 +264,7 @@ int ShowMessageWindow(const TMessageBoxRequest& Request) {
     Icon->SetParent(Form);
     Icon->SetBounds(Margin, Margin, IconSize, IconSize);
   }
-  auto* Text = new TMessageText(Form);
+  auto* Text = new TDialogText(Form, MessageTextFormat);
   Text->SetParent(Form);
   Text->SetCaption(Request.Text);
   // A short text sits level with the middle of the icon.

@@ -12,9 +12,11 @@
 namespace {
 
 std::atomic<TAtomicWriteFault> PendingFault{TAtomicWriteFault::None};
+std::atomic<bool> FaultLasts{false};
 std::atomic<bool> SyncEnabled{true};
 
 bool TakeFault(TAtomicWriteFault Step) {
+  if (FaultLasts) return PendingFault == Step;
   TAtomicWriteFault Expected = Step;
   return PendingFault.compare_exchange_strong(Expected, TAtomicWriteFault::None);
 }
@@ -66,7 +68,8 @@ TFileReadResult ReadFileContent(const std::string& Path, std::string& Content) {
   return TFileReadResult::Read;
 }
 
-void SetAtomicWriteFault(TAtomicWriteFault Fault) {
+void SetAtomicWriteFault(TAtomicWriteFault Fault, TAtomicWriteFaultDuration Duration) {
+  FaultLasts = Duration == TAtomicWriteFaultDuration::UntilCleared;
   PendingFault = Fault;
 }
 

@@ -21,7 +21,9 @@ bool WriteFileAtomically(const std::string& Path, std::string_view Content, std:
 // For fuzzers and benchmarks on scratch files: skip the flushes to the disk (on by default).
 void SetAtomicWriteSync(bool Enabled);
 
-// For tests: makes the next WriteFileAtomically fail at the given step, once, the way a full disk
-// or a vanished folder would.
+// For tests: makes the next WriteFileAtomically fail at the given step, the way a full disk or a
+// vanished folder would: once, or every write until the fault is set back to None (a disk that
+// stays full, so a writer that tries again fails again).
 enum class TAtomicWriteFault { None, Write, Sync, Rename };
-void SetAtomicWriteFault(TAtomicWriteFault Fault);
+enum class TAtomicWriteFaultDuration { Once, UntilCleared };
+void SetAtomicWriteFault(TAtomicWriteFault Fault, TAtomicWriteFaultDuration Duration = TAtomicWriteFaultDuration::Once);

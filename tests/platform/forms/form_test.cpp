@@ -375,5 +375,20 @@ TEST_F(FormTest, MinimizeAndRestoreGoThroughTheApplication) {
   EXPECT_EQ(Restored, 1);
 }
 
+// A form that is to start minimised keeps that state while it is hidden, whatever moves or
+// resizes it meanwhile, and shows minimised.
+TEST_F(FormTest, AHiddenFormKeepsTheStateItIsToShowIn) {
+  TForm* Main = nullptr;
+  Application->CreateForm(Main);
+  Main->SetWindowState(wsMinimized);
+  SetWindowPos(Main->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Main->SetWidth(Main->Width() + 10);
+  EXPECT_EQ(Main->WindowState(), wsMinimized);
+  Main->Show();
+  Pump();
+  EXPECT_TRUE(IsIconic(Main->Handle()));
+  EXPECT_EQ(Main->WindowState(), wsMinimized);
+}
+
 }  // namespace
 }  // namespace FormsTest

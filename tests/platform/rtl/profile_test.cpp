@@ -352,6 +352,26 @@ TEST(ProfileBatch, WritesTheFileOnceAtTheEnd) {
   EXPECT_NE(Folder.Read("korcam.ini").find("Rotation Angle=0\r\n"), std::string::npos);
 }
 
+// A disk that stays full: every try of the batch fails, its last one at its end too, and the old
+// file is left as it was, with nothing of the lost changes kept in memory.
+TEST(ProfileBatch, ALastingFailureLeavesTheOldFile) {
+  TTempFolder Folder;
+  const std::string File = Folder.File("korcam.ini");
+  Folder.Write("korcam.ini", KorcamIni);
+  const std::string Before = GetPrivateProfileStringA("Image", "Rotation Angle", "none", File);
+  SetAtomicWriteFault(TAtomicWriteFault::Write, TAtomicWriteFaultDuration::UntilCleared);
+  {
+    TProfileBatch Batch(File);
+    ASSERT_TRUE(WritePrivateProfileStringA("Image", "Rotation Angle", "123", File.c_str()));
+    EXPECT_FALSE(Batch.Commit());
+    EXPECT_FALSE(Batch.Commit());
+  }
+  SetAtomicWriteFault(TAtomicWriteFault::None);
+  EXPECT_EQ(Folder.Read("korcam.ini"), KorcamIni);
+  EXPECT_EQ(Folder.Listing(), "korcam.ini");
+  EXPECT_EQ(GetPrivateProfileStringA("Image", "Rotation Angle", "none", File), Before);
+}
+
 TEST(ProfileFile, BareNameLiesInTheProgramFolder) {
   TTempFolder Folder;
   const char* Saved = std::getenv("KORCAM_HOME");

@@ -106,7 +106,7 @@ TEST_F(MessageBoxWindow, TheExceptionDisplayIsABox) {
          TCustomForm* Box = ActiveForm();
          ASSERT_NE(Box, nullptr);
          Caption = Box->Caption();
-         Text = FindControl(Box, "TMessageText", "Cannot open file korcam.ini.") ? "found" : "missing";
+         Text = FindControl(Box, "TDialogText", "Cannot open file korcam.ini.") ? "found" : "missing";
          Stop = FindControl(Box, "TMessageIcon", "") != nullptr;
        },
        Key(VK_RETURN)});
@@ -152,7 +152,7 @@ TEST_F(MessageBoxWindow, ALongTextWrapsBesideItsIcon) {
             TCustomForm* Box = ActiveForm();
             Picture = SaveScreenshot(Box->Handle(), "messagebox-warning");
             GetWindowRect(Box->Handle(), &Frame);
-            TControl* Label = FindControl(Box, "TMessageText", Text);
+            TControl* Label = FindControl(Box, "TDialogText", Text);
             ASSERT_NE(Label, nullptr);
             TextBounds = Label->BoundsRect();
             TControl* Icon = FindControl(Box, "TMessageIcon", "");
