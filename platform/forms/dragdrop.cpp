@@ -72,7 +72,7 @@ void EndDrag(bool Drop) {
   DropRequested = Drop;
 }
 
-void BeginDrag(TControl* Source, bool Immediate, int Threshold) {
+void BeginDrag(TControl* Source, bool Immediate, int Threshold, const POINT* From) {
   auto* Client = dynamic_cast<TDragClient*>(Source);
   auto* Windowed = dynamic_cast<TWinControl*>(Source);
   if (!Windowed && Source) Windowed = Source->Parent();
@@ -80,7 +80,8 @@ void BeginDrag(TControl* Source, bool Immediate, int Threshold) {
   HWND Window = Windowed->Handle();
   if (Threshold < 0) Threshold = GetSystemMetrics(SM_CXDRAG);
   POINT Start{};
-  GetCursorPos(&Start);
+  if (From) Start = *From;
+  else GetCursorPos(&Start);
   SetCapture(Window);
   const TScopeExit Release([Window] {
     if (GetCapture() == Window) ReleaseCapture();
@@ -116,12 +117,14 @@ void BeginDrag(TControl* Source, bool Immediate, int Threshold) {
   };
   auto Move = [&](POINT Screen) {
     Drag.Position = Screen;
-    if (Image) {
-      SetWindowPos(Image->Handle(), HWND_TOPMOST, Screen.x - HotSpot.x, Screen.y - HotSpot.y, 0, 0,
-                   SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+    // The image sits under the pointer: it steps aside while the control there is found.
+    if (Image) SetWindowPos(Image->Handle(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE |
+                                                                      SWP_NOZORDER | SWP_NOACTIVATE);
     POINT Local{};
     TControl* Target = ClientAt(Screen, Local);
+    if (Image)
+      SetWindowPos(Image->Handle(), HWND_TOPMOST, Screen.x - HotSpot.x, Screen.y - HotSpot.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (Target != Drag.Target) {
       if (Drag.Target) {
         bool Ignored = false;
@@ -153,10 +156,14 @@ void BeginDrag(TControl* Source, bool Immediate, int Threshold) {
     if (Life->Alive) Client->DragEnded(Drag, Target, Local.x, Local.y);
   };
 
-  if (Immediate) {
+  POINT Now{};
+  GetCursorPos(&Now);
+  // Immediate, or measured from an earlier point that the pointer has already left.
+  if (Immediate || std::abs(Now.x - Start.x) >= Threshold || std::abs(Now.y - Start.y) >= Threshold) {
     StartDrag();
     if (!Life->Alive) return;
-    Move(Start);
+    Move(Now);
+    if (!Life->Alive) return;
   }
   for (;;) {
     if (!Life->Alive) return;
@@ -184,15 +191,21 @@ void BeginDrag(TControl* Source, bool Immediate, int Threshold) {
     }
     POINT Screen{};
     GetCursorPos(&Screen);
+    const bool Far = std::abs(Screen.x - Start.x) >= Threshold || std::abs(Screen.y - Start.y) >= Threshold;
     switch (Message.message) {
       case WM_MOUSEMOVE:
-        if (!Started && (std::abs(Screen.x - Start.x) >= Threshold || std::abs(Screen.y - Start.y) >= Threshold)) {
+        if (!Started && Far) {
           StartDrag();
           if (!Life->Alive) return;
         }
         if (Started) Move(Screen);
         break;
       case WM_LBUTTONUP:
+        // Moves may have come together: a release far from the start is a drop there.
+        if (!Started && Far) {
+          StartDrag();
+          if (!Life->Alive) return;
+        }
         if (Started) {
           Move(Screen);
           if (!Life->Alive) return;

@@ -54,8 +54,9 @@ class TDragClient {
 
 // Drags Source (a TDragClient, or nothing happens). Immediate false: the drag begins once the
 // pointer has moved Threshold pixels (-1: the system's SM_CXDRAG) with the left button held; a
-// release before is no drag. Returns when the drag has ended.
-void BeginDrag(TControl* Source, bool Immediate, int Threshold);
+// release before is no drag. From: the screen point the distance is measured from (nullptr:
+// where the pointer is now). Returns when the drag has ended.
+void BeginDrag(TControl* Source, bool Immediate, int Threshold, const POINT* From = nullptr);
 // Whether Control is being dragged now.
 bool IsDragging(const TControl* Control);
 // Ends the drag in progress (Drop: on the current target when it accepts).

@@ -242,8 +242,10 @@ void RightMouseDown(TTreeViewState& State, POINT Point) {
   }
   TTreeViewItem* Item = nullptr;
   const UINT Hit = HitTest(State, Point, Item);
-  const bool Drag = Item && (Hit & TVHT_ONITEM) && !(StyleOf(State) & TVS_DISABLEDRAGDROP) &&
-                    DetectDrag(Window, Point, VK_RBUTTON);
+  // The right button is always followed to its release (which the window takes); only the
+  // drag it may start depends on TVS_DISABLEDRAGDROP.
+  const bool Moved = DetectDrag(Window, Point, VK_RBUTTON);
+  const bool Drag = Moved && Item && (Hit & TVHT_ONITEM) && !(StyleOf(State) & TVS_DISABLEDRAGDROP);
   if (!Alive(Window, &State)) return;
   if (Drag && State.Items.count(Item)) {
     NMTREEVIEWA Note{};

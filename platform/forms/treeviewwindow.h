@@ -41,8 +41,10 @@
 // Behaviour a user relies on: a left click on a button expands or collapses; on an item it
 // selects (after a drag detection: moving the pointer 4 pixels with the button held starts a
 // drag, TVN_BEGINDRAG, unless TVS_DISABLEDRAGDROP); a click on the selected item's label with
-// TVS_EDITLABELS starts editing after the double-click time; a double click toggles expansion;
-// with TVS_CHECKBOXES new items get state image 1 and a click on the state image or the space
+// TVS_EDITLABELS starts editing after the double-click time; a double click toggles expansion.
+// A right press is followed to its release, which the window takes: then NM_RCLICK, or
+// TVN_BEGINRDRAG when the pointer moved 4 pixels on an item (unless TVS_DISABLEDRAGDROP). With
+// TVS_CHECKBOXES new items get state image 1 and a click on the state image or the space
 // bar steps it between 1 and 2. Keys: arrows, Home, End, Page Up and Down move the selection;
 // Left collapses or goes to the parent, Right expands or goes to the first child; the keypad's
 // plus, minus and star expand, collapse and expand everything below; F2 edits; typed characters

@@ -50,7 +50,9 @@ void TvcCustomTreeView::WMLButtonDown(TMessage& Message) {
         Node->SetFocused(true);
         Node->SetSelected(true);
       }
-      BeginDrag(false, -1);
+      // Measured from the press: the window's detection already saw the pointer go.
+      const POINT Press = ClientToScreen(Point);
+      ::BeginDrag(this, false, -1, &Press);
     } else {
       // The window's drag detection took the release: the control gets it now.
       POINT Cursor{};

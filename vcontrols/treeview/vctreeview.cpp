@@ -94,6 +94,11 @@ KORCAM_REGISTER_CLASS(TvcTreeHintWindow)
 
 TvcTreeHintWindow::TvcTreeHintWindow(TComponent* AOwner) : THintWindow(AOwner) { SetColor(clInfoBk); }
 
+void TvcTreeHintWindow::CreateParams(TCreateParams& Params) {
+  THintWindow::CreateParams(Params);
+  Params.Style &= ~WS_BORDER;
+}
+
 void TvcTreeHintWindow::Paint() {
   TCanvas* Paint = Canvas();
   RECT Client = ClientRect();

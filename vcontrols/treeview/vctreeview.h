@@ -375,5 +375,7 @@ class TvcTreeHintWindow : public THintWindow {
   bool Link = false;
 
  protected:
+  // Its frame is the black rectangle it paints, not a window border.
+  void CreateParams(TCreateParams& Params) override;
   void Paint() override;
 };
