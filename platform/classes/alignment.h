@@ -5,3 +5,5 @@
 #include "platform/classes/typinfo.h"
 
 KORCAM_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+// The two sides a swatch or a name can take: only taLeftJustify and taRightJustify are meant.
+using TLeftRight = TAlignment;

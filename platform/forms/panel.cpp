@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/gdi/drawedge.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/text.h"
 #include "platform/user/user.h"
 
 KORCAM_REGISTER_CLASS(TCustomPanel)
+KORCAM_REGISTER_CLASS(TCustomGroupBox)
+KORCAM_REGISTER_CLASS(TGroupBox)
 
 void Frame3D(TCanvas* Canvas, RECT& Rect, TColor TopColor, TColor BottomColor, int Width) {
   TBrush* Brush = Canvas->Brush();
@@ -158,4 +161,71 @@ void TCustomPanel::Paint() {
   if (FAlignment == taCenter) Format |= DT_CENTER;
   if (FAlignment == taRightJustify) Format |= DT_RIGHT;
   DrawTextA(C->Handle(), Text.c_str(), -1, &Rect, Format);
+}
+
+UINT DrawTextBiDiModeFlags(const TControl* Control, UINT Flags) {
+  if (!Control || !Control->UseRightToLeftAlignment()) return Flags;
+  // Left and right trade places; centred text stays centred.
+  if ((Flags & DT_RIGHT) == DT_RIGHT)
+    Flags &= ~DT_RIGHT;
+  else if ((Flags & DT_CENTER) == 0)
+    Flags |= DT_RIGHT;
+  return Flags | DT_RTLREADING;
+}
+
+// ---- the group box ---------------------------------------------------------------------------
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
+                                csReplicatable};
+  SetBounds(0, 0, 185, 105);
+}
+
+TCustomGroupBox::~TCustomGroupBox() = default;
+
+void TCustomGroupBox::AdjustClientRect(RECT& Rect) {
+  TCustomControl::AdjustClientRect(Rect);
+  TCanvas* C = Canvas();
+  C->SetFont(Font());
+  const int Top = C->TextHeight("0");
+  Rect.left += 2;
+  Rect.top += Top;
+  Rect.right = std::max(Rect.left, Rect.right - 2);
+  Rect.bottom = std::max(Rect.top, Rect.bottom - 2);
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas* C = Canvas();
+  C->SetFont(Font());
+  const int TextHeight = C->TextHeight("0");
+  RECT Frame{0, TextHeight / 2 - 1, Width(), Height()};
+  const std::string Text = Caption();
+  DrawEdge(C->Handle(), &Frame, EDGE_ETCHED, BF_RECT);
+  if (Text.empty()) return;
+  const int TextWidth = C->TextWidth(Text);
+  RECT Label{8, 0, 8 + TextWidth, TextHeight};
+  if (UseRightToLeftAlignment()) OffsetRect(&Label, Width() - 16 - TextWidth, 0);
+  // The caption sits on the control's own colour, breaking the frame's top edge.
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(Color());
+  RECT Gap = Label;
+  InflateRect(&Gap, 2, 0);
+  C->FillRect(Gap);
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->SetColor(Enabled() ? Font()->Color() : clGrayText);
+  DrawTextA(C->Handle(), Text.c_str(), -1, &Label, DrawTextBiDiModeFlags(this, DT_SINGLELINE | DT_LEFT));
+}
+
+void TCustomGroupBox::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
+      TCustomControl::Dispatch(Message);
+      Realign();
+      Invalidate();
+      return;
+    default:
+      break;
+  }
+  TCustomControl::Dispatch(Message);
 }

@@ -11,7 +11,11 @@
 // counts the border in itself. A change of BorderWidth reaches the panel as CM_BORDERCHANGED,
 // which realigns and repaints; descendants that lay out by hand hook that message.
 //
-// Also here: Frame3D, the class library's routine that draws such a bevel.
+// TCustomGroupBox / TGroupBox: a container with a captioned etched frame; aligned children lie
+// below the caption and inside the frame.
+//
+// Also here: Frame3D, the class library's routine that draws such a bevel, and the drawing flags
+// of a control that reads right to left.
 
 #include <cstdint>
 
@@ -73,3 +77,32 @@ class TCustomPanel : public TCustomControl {
 // in TopColor, the bottom and right ones in BottomColor (which also takes the top-right and
 // bottom-left corners). Rect comes back shrunk by Width on every side.
 void Frame3D(TCanvas* Canvas, RECT& Rect, TColor TopColor, TColor BottomColor, int Width);
+// Flags of DrawText for a control reading right to left: left and right swap and the text reads
+// right to left; unchanged otherwise.
+UINT DrawTextBiDiModeFlags(const TControl* Control, UINT Flags);
+
+class TCustomGroupBox : public TCustomControl {
+  KORCAM_CLASS(TCustomGroupBox, TCustomControl)
+
+ public:
+  explicit TCustomGroupBox(TComponent* AOwner);
+  ~TCustomGroupBox() override;
+
+  PUBLISH_PROPERTY(TControl, std::string, Caption, "")
+
+ public:
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  // Below the caption and inside the frame.
+  void AdjustClientRect(RECT& Rect) override;
+  // An etched frame whose top edge runs through the middle of the caption, broken for it.
+  void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+  KORCAM_CLASS(TGroupBox, TCustomGroupBox)
+
+ public:
+  explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
+};

@@ -203,7 +203,9 @@ void RedrawLocked(TWindow* Window, const TRegion& Area, bool Frame, UINT Flags) 
     TRegion FramePart(R);
     FramePart.Subtract(Child->Client);
     FramePart.Intersect(Area);
-    RedrawLocked(Child, ChildArea, !FramePart.IsEmpty(), Flags);
+    // A child's frame inside the area is part of what the parent may paint over, so it is
+    // redrawn too, whether or not the caller asked for the parent's own frame.
+    RedrawLocked(Child, ChildArea, !FramePart.IsEmpty(), FramePart.IsEmpty() ? Flags : Flags | RDW_FRAME);
   }
 }
 

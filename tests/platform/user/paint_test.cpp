@@ -235,6 +235,13 @@ TEST_F(PaintTest, FramesArePaintedByTheDefaultProcedure) {
   EXPECT_EQ(At(Edged, 0, 0), GetSysColor(COLOR_3DSHADOW));   // sunken: dark outer top-left
   EXPECT_EQ(At(Edged, 29, 29), GetSysColor(COLOR_3DHILIGHT));
   EXPECT_EQ(At(Edged, 2, 2), Green);
+  // The parent does not clip its children: repainting it paints over their frames, and the
+  // children paint them again.
+  InvalidateRect(Form, nullptr, FALSE);
+  Drain();
+  EXPECT_EQ(At(Bordered, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(At(Edged, 0, 0), GetSysColor(COLOR_3DSHADOW));
+  EXPECT_EQ(At(Edged, 29, 29), GetSysColor(COLOR_3DHILIGHT));
 }
 
 TEST_F(PaintTest, ScrollingMovesPixelsAndInvalidatesTheRest) {
