@@ -99,6 +99,7 @@ void TvcFontPopupTreeView::PaintItem(TvcTreeNode* Node, RECT Rect, TvcItemStates
 
 TvcCustomFontCombo::TvcCustomFontCombo(TComponent* AOwner) : TvcCustomTreeCombo(AOwner) {
   ++FontCombos;
+  ReplaceTreeView();
   FRecentFonts = std::make_unique<TStringList>();
   FRecentFonts->OnChanging = [this](TStringList&) { RemoveRecentNodes(); };
   FRecentFonts->OnChange = [this](TStringList&) { InsertRecentNodes(); };

@@ -238,8 +238,17 @@ void TvcPopupTreeView::PopupMouseMove(TMessage& Message) {
 void TvcPopupTreeView::PopupMouseUp(TMessage& Message) {
   const POINT Point = Message.Pos();
   TObjectProtector Guard(this);
+  const bool Scrolling = FScrollTimerOn;
   StopScrollTimer();
   if (HandleAllocated() && GetCapture() == HandleIfAllocated()) ReleaseCapture();
+  if (Scrolling && FCombo && FCombo->GetDroppedDown()) {
+    // Let go while the tree scrolled (the pointer above or below it): the node it scrolled to
+    // is taken, as the scroll timer would on its next tick.
+    FCombo->SetSelectedNode(Selected());
+    FCombo->CloseUp(true);
+    if (Guard.Alive()) FReleaseAccepts = true, FPressedInside = false;
+    return;
+  }
   if (FReleaseAccepts && FCombo && FCombo->GetDroppedDown()) {
     const RECT Client = ClientRect();
     const bool Inside = PtInRect(&Client, Point) != FALSE;
@@ -307,6 +316,16 @@ TvcPopupTreeView* TvcCustomTreeCombo::CreateTreeView() {
     TextImageHook(View, Node, Value, Kind);
   };
   return Tree;
+}
+
+void TvcCustomTreeCombo::ReplaceTreeView() {
+  TvcPopupTreeView* Old = FTreeView;
+  FTreeView = nullptr;
+  if (Old) {
+    Old->NodeChangeHook = nullptr;
+    Old->Free();
+  }
+  FTreeView = CreateTreeView();
 }
 
 void TvcCustomTreeCombo::CreateWnd() {
@@ -623,15 +642,18 @@ void TvcCustomTreeCombo::KeyPress(char32_t& Key) {
     Key = 0;  // the prefix shrinks in KeyDown
     return;
   }
+  // Enter has closed the drop-down (or does nothing here): it is no search. Searching for an
+  // empty prefix would replace the node just taken by the first one.
+  if (Key == U'\r') {
+    Key = 0;
+    return;
+  }
   if (FTreeView->Items()->Count() > 0 && Key != U'\b' && (GetDroppedDown() || FShowMatchText)) {
     // The text as it would be with the character typed over the selection.
-    std::string Search;
-    if (Key != U'\r') {
-      const std::u32string Chars = Utf8ToUtf32(Text());
-      const size_t From = std::min<size_t>(size_t(SelStart()), Chars.size());
-      const size_t To = std::min<size_t>(From + size_t(SelLength()), Chars.size());
-      Search = Utf32ToUtf8(Chars.substr(0, From) + std::u32string(1, Key) + Chars.substr(To));
-    }
+    const std::u32string Chars = Utf8ToUtf32(Text());
+    const size_t From = std::min<size_t>(size_t(SelStart()), Chars.size());
+    const size_t To = std::min<size_t>(From + size_t(SelLength()), Chars.size());
+    const std::string Search = Utf32ToUtf8(Chars.substr(0, From) + std::u32string(1, Key) + Chars.substr(To));
     const std::string Wanted = AnsiUpperCase(Search);
     TvcTreeNode* First = GetSearchStartNode();
     TvcTreeNode* Selected = FTreeView->Selected();
@@ -677,8 +699,7 @@ void TvcCustomTreeCombo::KeyPress(char32_t& Key) {
       FSelectedNode = nullptr;
     }
   }
-  if (Key != 0 && Key != U'\r' && FStyle == csDropDown) SetModified(true);
-  if (Key == U'\r') Key = 0;
+  if (Key != 0 && FStyle == csDropDown) SetModified(true);
 }
 
 void TvcCustomTreeCombo::Change() {

@@ -126,6 +126,8 @@ class TvcCustomTreeCombo : public TvcCustomCombo {
   TStringList* TextImages() const { return FTextImages.get(); }
 
   // ---- extension points, in the order descendants meet them --------------------------------------------
+  // Makes the drop-down tree. A constructor runs its own class's version only, so a descendant
+  // that makes another tree calls ReplaceTreeView in its constructor.
   virtual TvcPopupTreeView* CreateTreeView();
   // Where typing starts looking when the selection lies before it: the first node.
   virtual TvcTreeNode* GetSearchStartNode();
@@ -173,6 +175,8 @@ class TvcCustomTreeCombo : public TvcCustomCombo {
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   void Change() override;
+  // The tree made again by the descendant's CreateTreeView (from its constructor).
+  void ReplaceTreeView();
 
   // The image index the edit shows for Text (-1: none).
   int32_t ImageIndexOfText(const std::string& Text);

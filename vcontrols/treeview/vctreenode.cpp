@@ -179,7 +179,7 @@ void TvcTreeNode::SetOverlayIndex(int32_t Value) {
     Item.mask = TVIF_STATE | TVIF_HANDLE;
     Item.hItem = FItemId;
     Item.stateMask = TVIS_OVERLAYMASK;
-    Item.state = (UINT(Value + 1) << 8) & TVIS_OVERLAYMASK;
+    Item.state = ((UINT(Value) + 1) << 8) & TVIS_OVERLAYMASK;
     TreeView_SetItem(Window, &Item);
   }
 }
@@ -757,6 +757,7 @@ void TvcTreeNodes::ClearCache() {
 
 TvcTreeNode* TvcTreeNodes::Item(int32_t Index) {
   if (Index < 0) throw ETreeViewError("Invalid index");
+  WindowNeeded();
   TvcTreeNode* Node = nullptr;
   if (FCacheNode && FCacheIndex >= 0 && Index >= FCacheIndex - 1 && Index <= FCacheIndex + 1) {
     Node = FCacheNode;
@@ -776,7 +777,16 @@ TvcTreeNode* TvcTreeNodes::FindNode(const std::string& S, bool VisibleOnly) cons
   return FindNodeByString(S, VisibleOnly, 0);
 }
 
+void TvcTreeNodes::WindowNeeded() const {
+  // A lookup is the first look at the nodes for some callers: the window (and the nodes that
+  // wait for it) come now.
+  if (!FOwner || FOwner->HandleAllocated() || FDestroying) return;
+  if (FOwner->ComponentState().Contains(csDestroying)) return;
+  if (FOwner->Parent() || FOwner->ParentWindow()) FOwner->HandleNeeded();
+}
+
 TvcTreeNode* TvcTreeNodes::FindNodeByString(const std::string& S, bool VisibleOnly, int32_t Kind) const {
+  WindowNeeded();
   const std::string Wanted = AnsiUpperCase(S);
   for (TvcTreeNode* Node = GetFirstNode(); Node; Node = VisibleOnly ? Node->GetNextVisible() : Node->GetNext()) {
     const std::string& Value = Kind == 1 ? Node->DataText() : Kind == 2 ? Node->DataText2() : Node->Text();

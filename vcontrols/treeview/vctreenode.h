@@ -235,6 +235,9 @@ class TvcTreeNodes : public TPersistent {
   void ReadData(TStream& Stream);
   // Forgets the absolute-index cache (every add, move, delete, sort, clear and read).
   void ClearCache();
+  // Makes the view's window when it can have one (it has a parent): FindNode, FindNodeByString
+  // and Item look at the nodes through it.
+  void WindowNeeded() const;
 
  protected:
   friend class TvcTreeNode;

@@ -270,7 +270,7 @@ void TvcCustomTreeView::PaintImages(TvcTreeNode* Node, TvcItemStates State) {
       Style = ILD_SELECTED;
       Blend = COLORREF(ColorToRGB(clWhite));
     }
-    if (Node->OverlayIndex() >= 0) Style |= INDEXTOOVERLAYMASK(UINT(Node->OverlayIndex() + 1));
+    if (Node->OverlayIndex() >= 0) Style |= INDEXTOOVERLAYMASK((UINT(Node->OverlayIndex()) + 1) & 0x0F);
     const int32_t Y = Button.top + (RowHeight - FImages->Height()) / 2;
     ImageList_DrawEx(FImages->Handle(), Index, DC, X, Y, 0, 0, CLR_DEFAULT, Blend, Style);
   }
