@@ -76,14 +76,6 @@ void TDataModule1::IdFTP1WorkEnd(TObject*, TWorkMode) {
   if (FormGhost) FormGhost->FFtpTransferring = false;
 }
 
-// ---- the preview tick ----------------------------------------------------------------------
-// FIXME: waits for the capture layer.
-void TDataModule1::TimerPreviewTimer(TObject*) {}
-
-// ---- composing the still picture while no device is connected ------------------------------
-// FIXME: waits for the frame composition and stamps.
-void TDataModule1::TimerRefreshImageMain(TObject*) {}
-
 // ---- the motion countdown, the motion movie and the e-mail pause ---------------------------
 // FIXME: waits for the motion detection and response.
 void TDataModule1::TimerMotionTimer(TObject*) {}
@@ -147,7 +139,6 @@ void TDataModule1::ActionFormatSetupExecute(TObject*) {}
 void TDataModule1::ActionSourceSetupExecute(TObject*) {}
 void TDataModule1::ActionVideoOutputExecute(TObject*) {}
 void TDataModule1::ActionVideoCompressionExecute(TObject*) {}
-void TDataModule1::ActionVideoWindowSizeExecute(TObject*) {}
 
 // ---- the movie position timer --------------------------------------------------------------
 // FIXME: waits for the album movie playback.

@@ -255,13 +255,17 @@ void TFormGhost::FormCreate(TObject*) {
   FindOption("Connections IP")->SetEditText("");
   FHTTPConnections = std::make_unique<TStringList>();
 
-  // 21. The chosen driver and time format. A format the user typed is kept even when the list
-  // does not hold it.
+  // 21. The chosen driver and the stamps' time formats. A format the user typed is kept even when
+  // the list does not hold it. The text stamp's format is restored here too: its combo would
+  // otherwise get the stored format only when the options table paints its row.
   kvDBComboBoxSelectDriver->SetItemIndex(
       IndexOfExact(kvDBComboBoxSelectDriver->Items(), FindOption("Select driver")->EditText()));
   kvDBComboBoxSelectDriver->SetReadOnly(true);
   kvDBComboBoxTimeFormat->SetItemIndex(IndexOfExact(kvDBComboBoxTimeFormat->Items(), TimeFormat->EditText()));
   kvDBComboBoxTimeFormat->SetText(TimeFormat->EditText());
+  TkvInspectorItem* TextFormat = FindOption("Text Format");
+  kvDBComboBoxTextFormat->SetItemIndex(IndexOfExact(kvDBComboBoxTextFormat->Items(), TextFormat->EditText()));
+  kvDBComboBoxTextFormat->SetText(TextFormat->EditText());
 
   // 22. The picture server's address (hidden group). The list holds one entry in this edition;
   // an index it does not have falls back to that entry.
@@ -441,7 +445,7 @@ void TFormGhost::RealClose() {
   } catch (const Exception&) {
   }
 
-  // 9. The capture device.
+  // 9. The capture device, and the decompressor of its format.
   DisconnectCaptureDriver();
   FDecompressor = nullptr;
 
@@ -462,6 +466,11 @@ void TFormGhost::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
 void TFormGhost::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_ENDSESSION) {
     WMEndSession(Message);
+    return;
+  }
+  if (Message.Msg == WM_CAPTURE_STREAM_FRAME) {
+    OnCaptureVideoStream(reinterpret_cast<HWND>(Message.WParam), reinterpret_cast<LPVIDEOHDR>(Message.LParam));
+    Message.Result = 1;
     return;
   }
   TForm::Dispatch(Message);

@@ -7,6 +7,8 @@
 //   formghost.cpp          creation, start-up, the two kinds of close, destruction
 //   formghostsettings.cpp  the settings file (korcam.ini) and the error-history log
 //   formghostoptions.cpp   the option handlers that start-up runs
+//   formghostcapture.cpp   the capture device: drivers, connection, frame buffer, frames, size
+//   formghostcompose.cpp   the composition of the live picture and its text and time stamps
 //   formghostpending.cpp   the handlers and routines of features still to come (they do nothing)
 //
 // Every setting lives in the two option tables; an option is found by its key
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/capturetypes.h"
 #include "kvcontrols/editors/kvcombo.h"
 #include "kvcontrols/editors/kvcombobox.h"
 #include "kvcontrols/editors/kvdatetimepicker.h"
@@ -475,8 +478,35 @@ class TFormGhost : public TForm {
   void DisconnectCaptureDriver();
   void RefreshMainImage(bool Force);
   void LoadWatermark();
+  void BlendWatermark(TBitmap* Picture);
   // The no-op dial-up hang-up of this edition (it keeps its place in the real close).
   int HangUp();
+
+  // ---- the capture layer (formghostcapture.cpp) ------------------------------------------------
+  void PrepareFrameBuffer();
+  void ApplyCaptureSize();
+  void SetupSequenceCapture(bool ToFile);
+  void InstallCaptureCallbacks(HWND Window);
+  void RemoveCaptureCallbacks(HWND Window);
+  void OnCaptureFrame(HWND Window, LPVIDEOHDR Header);
+  void OnCaptureVideoStream(HWND Window, LPVIDEOHDR Header);
+  void OnCaptureError(HWND Window, int Id, LPCSTR Text);
+  void OnCaptureStatus(HWND Window, int Id, LPCSTR Text);
+  // A capture window message, sent only while the capture window is a window; 0 (failed) when
+  // it is not.
+  LRESULT SendCaptureMessage(UINT Message, WPARAM WParam = 0, LPARAM LParam = 0);
+  // Processes pending window messages for as long as the driver says it is capturing.
+  void WaitWhileCapturing();
+  // Opens the options table on the "Video Device" group, scrolled to the top.
+  void OpenVideoDeviceGroup();
+
+  // ---- the composition (formghostcompose.cpp) --------------------------------------------------
+  // Moves the six stamp placements from one video size to another, keeping their fractions.
+  void RescaleStampPlacements(int32_t OldWidth, int32_t OldHeight, int32_t NewWidth, int32_t NewHeight);
+  // The motion check that ends a composition of a connected device.
+  void CheckMotion();
+  // Lays out the video block and the album and image previews.
+  void ArrangePanels();
 
   // The keys that the program's code looks up, each once, with the table it lives in
   // (false: InspectorOptions, true: InspectorImageEffects).
@@ -490,11 +520,17 @@ class TFormGhost : public TForm {
   bool FConnecting = false;
   int32_t FVideoWidth = 0;
   int32_t FVideoHeight = 0;
+  CAPDRIVERCAPS FDriverCaps{};
+  CAPSTATUS FCaptureStatus{};
+  // The driver index each entry of the driver list stands for (-1 for entry 0, "no driver").
+  std::vector<int32_t> FDriverIndices;
   // Frame buffer.
   std::vector<uint8_t> FCaptureFormat;
   int32_t FCaptureFormatSize = 0;
-  void* FDecompressor = nullptr;
+  BITMAPINFOHEADER FDecompressFormat{};
+  TDecompressorHandle FDecompressor;
   bool FDecompressing = false;
+  BITMAPINFOHEADER FFrameHeader{};
   int32_t FFrameHeaderSize = 0;
   std::unique_ptr<TMemoryStream> FFrameBuffer;
   uint8_t* FFrameBits = nullptr;
@@ -503,6 +539,9 @@ class TFormGhost : public TForm {
   // Pictures and the watermark.
   std::unique_ptr<TPicture> FStillPicture;
   std::unique_ptr<TPicture> FComposedPicture;
+  // The bitmap a composition works on. Kept from one composition to the next, so that frames of
+  // one size reuse its memory.
+  std::unique_ptr<TBitmap> FWorkingBitmap;
   std::unique_ptr<TBitmap> FWatermarkBitmap;
   std::vector<uint8_t> FWatermarkPixels;
   std::vector<uint8_t> FWatermarkAlpha;

@@ -6,31 +6,10 @@
 
 #include "app/formghost.h"
 
-// ---- the installed drivers, connecting and disconnecting the chosen one --------------------
-// FIXME: waits for the capture layer.
-void TFormGhost::ListCaptureDrivers() {}
-void TFormGhost::ConnectCaptureDriver() {}
-void TFormGhost::DisconnectCaptureDriver() {}
-void TFormGhost::kvDBComboBoxSelectDriverCloseUp(TObject*, bool) {}
-
-// ---- composing the live picture with its text and time stamps; the stamp options that compose at once ---
-// FIXME: waits for the frame composition and stamps.
-void TFormGhost::RefreshMainImage(bool) {}
-void TFormGhost::kvDBSpinEditTextPlacementVerticalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditTextPlacementHorizontalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditTimePlacementVerticalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditTimePlacementHorizontalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditPicturePlacementVerticalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditPicturePlacementHorizontalChange(TObject*) {}
-void TFormGhost::kvDBSpinEditTextFontSizeChange(TObject*) {}
-void TFormGhost::kvDBSpinEditTimeFontSizeChange(TObject*) {}
-void TFormGhost::kvDBComboBoxTimeFormatChange(TObject*) {}
-void TFormGhost::kvDBComboBoxTimeFormatKeyPress(TObject*, char32_t&) {}
-void TFormGhost::InspectorOptionsItems3Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-
 // ---- loading the watermark and its options -------------------------------------------------
 // FIXME: waits for the watermark picture.
 void TFormGhost::LoadWatermark() {}
+void TFormGhost::BlendWatermark(TBitmap*) {}
 void TFormGhost::InspectorOptionsItems4Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
 void TFormGhost::InspectorOptionsItems4Items2ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
 void TFormGhost::InspectorOptionsItems4Items3ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
@@ -48,6 +27,7 @@ void TFormGhost::InspectorOptionsItems5Items0ItemChanged(TkvDataInspector*, TkvI
 
 // ---- layout, splitters, hide and expand buttons, pages, keys, status bar, About links ------
 // FIXME: waits for the window shell.
+void TFormGhost::ArrangePanels() {}
 void TFormGhost::FormResize(TObject*) {}
 void TFormGhost::Splitter1Moved(TObject*) {}
 void TFormGhost::Splitter3Moved(TObject*) {}
@@ -238,9 +218,9 @@ void TFormGhost::TabSheetImageExit(TObject*) {}
 void TFormGhost::vcImagerImageStopDblClick(TObject*) {}
 void TFormGhost::vcPanelAlbumImageDblClick(TObject*) {}
 
-// ---- the video window size row -------------------------------------------------------------
-// FIXME: waits for the driver dialogs and video window size.
-void TFormGhost::InspectorOptionsItems0Items5ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
+// ---- the motion check of every composition ------------------------------------------------
+// FIXME: waits for the motion detection and response.
+void TFormGhost::CheckMotion() {}
 
 // ---- the media players and their position bars ---------------------------------------------
 // FIXME: waits for the album movie playback.

@@ -3,7 +3,21 @@
 #include "platform/capture/syntheticcamera.h"
 #include "platform/capture/v4l2camera.h"
 
+namespace {
+
+TCaptureDriverList& InstalledList() {
+  static TCaptureDriverList Instance;
+  return Instance;
+}
+
+}  // namespace
+
+void InstallCaptureDriverList(TCaptureDriverList List) {
+  InstalledList() = std::move(List);
+}
+
 std::vector<TCaptureDriverEntry> EnumerateCaptureDrivers() {
+  if (const TCaptureDriverList& List = InstalledList()) return List();
   std::vector<TCaptureDriverEntry> Drivers;
   TV4L2System& System = V4L2System();
   for (const TV4L2CameraInfo& Camera : FindV4L2Cameras(System)) {

@@ -41,6 +41,10 @@ class TCaptureDriver {
 
   virtual bool HasDialog(TCaptureDialog Dialog) const = 0;
 
+  // Whether the driver answers the capabilities request. A driver that cannot (one left in a
+  // bad state by its device) makes WM_CAP_DRIVER_GET_CAPS answer FALSE; ours always can.
+  virtual bool AnswersCapabilities() const { return true; }
+
   // Writes the next frame into Buffer (Size >= the format's image size). Waits for the device
   // a bounded time, never forever.
   virtual TCaptureResult Capture(uint8_t* Buffer, size_t Size) = 0;
@@ -59,8 +63,15 @@ struct TCaptureDriverEntry {
   std::string Name;
   std::string Version;
   // Connects the device; null with Error set when it cannot (a camera unplugged since the list
-  // was made says "No such device").
+  // was made says "No such device"). An entry without Open is an index whose driver does not
+  // answer: it has no description and cannot be connected.
   std::function<std::unique_ptr<TCaptureDriver>(std::string& Error)> Open;
 };
 
 std::vector<TCaptureDriverEntry> EnumerateCaptureDrivers();
+
+// For tests: the list EnumerateCaptureDrivers answers instead of the devices found, which may
+// leave gaps (entries without Open) between the drivers; an empty function brings back the
+// devices. The caller keeps it installed only while no capture window uses the list.
+using TCaptureDriverList = std::function<std::vector<TCaptureDriverEntry>()>;
+void InstallCaptureDriverList(TCaptureDriverList List);

@@ -76,7 +76,7 @@ bool TCaptureSession::Connect(int Index) {
   Disconnect();
   if (Index < 0) return false;
   std::vector<TCaptureDriverEntry> Drivers = EnumerateCaptureDrivers();
-  if (size_t(Index) >= Drivers.size()) return false;
+  if (size_t(Index) >= Drivers.size() || !Drivers[size_t(Index)].Open) return false;
   std::string Error;
   std::unique_ptr<TCaptureDriver> Driver = Drivers[size_t(Index)].Open(Error);
   if (!Driver) {
@@ -117,7 +117,7 @@ void TCaptureSession::AdoptDriverFormat() {
 }
 
 bool TCaptureSession::GetDriverCaps(void* Caps, size_t Size) const {
-  if (!FDriver || !Caps || Size == 0) return false;
+  if (!FDriver || !Caps || Size == 0 || !FDriver->AnswersCapabilities()) return false;
   CAPDRIVERCAPS Filled{};
   Filled.wDeviceIndex = UINT(FDriverIndex);
   Filled.fHasDlgVideoSource = FDriver->HasDialog(TCaptureDialog::Source);

@@ -133,7 +133,7 @@ void RegisterCaptureWindowClass() {
 
 BOOL capGetDriverDescriptionA(UINT DriverIndex, LPSTR Name, INT NameSize, LPSTR Version, INT VersionSize) {
   const std::vector<TCaptureDriverEntry> Drivers = EnumerateCaptureDrivers();
-  if (DriverIndex >= Drivers.size()) return FALSE;
+  if (DriverIndex >= Drivers.size() || !Drivers[DriverIndex].Open) return FALSE;
   if (Name && NameSize > 0) CopyText(Drivers[DriverIndex].Name, LPARAM(Name), WPARAM(NameSize));
   if (Version && VersionSize > 0) CopyText(Drivers[DriverIndex].Version, LPARAM(Version), WPARAM(VersionSize));
   return TRUE;

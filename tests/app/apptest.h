@@ -1,12 +1,15 @@
 #pragma once
 // The fixture of the program's tests: a fresh program folder (KORCAM_HOME) per test, the manual
-// clock and the headless screen of the control tests, and the program's two top-level objects
-// created as the entry point creates them.
+// clock and the headless screen of the control tests, the capture drivers of the capture tests
+// (the synthetic camera alone, whatever the machine has), and the program's two top-level objects
+// created as the entry point creates them. The program's own sleeps (a driver let go) move the
+// manual clock on by themselves.
 
 #include <string>
 
 #include "app/datamodule1.h"
 #include "app/formghost.h"
+#include "tests/platform/capture/capture_support.h"
 #include "tests/platform/forms/controltest.h"
 
 class TAppTest : public FormsTest::TFormsTest {
@@ -37,6 +40,7 @@ class TAppTest : public FormsTest::TFormsTest {
   std::string Folder;
 
  private:
+  CaptureTest::TCaptureScope FCaptureScope;
   std::string FSavedHome;
   bool FHadHome = false;
 };

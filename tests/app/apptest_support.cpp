@@ -9,6 +9,7 @@
 
 void TAppTest::SetUp() {
   TFormsTest::SetUp();
+  FClock->SetSleepAdvances(true);
   char Template[] = "/tmp/korcam-app-XXXXXX";
   ASSERT_NE(::mkdtemp(Template), nullptr);
   Folder = std::string(Template) + "/";

@@ -160,7 +160,8 @@ TEST_F(StartUp, DefaultPreviewRateAndCharset) {
   EXPECT_EQ(FormGhost->kvDBComboBoxCharSet->Text(), "Western");
   EXPECT_EQ(FormGhost->Font()->Charset(), 0);
   EXPECT_EQ(FormGhost->kvDBComboBoxTimeFormat->Text(), "MM/dd HH:mm:ss am/pm");
-  EXPECT_EQ(FormGhost->kvDBComboBoxSelectDriver->Text(), "");
+  // The first start chose the first driver that answers: the synthetic camera of the tests.
+  EXPECT_EQ(FormGhost->kvDBComboBoxSelectDriver->Text(), "Synthetic Camera 1.0");
 }
 
 TEST_F(StartUp, ATypedTimeFormatSurvivesThoughTheListLacksIt) {

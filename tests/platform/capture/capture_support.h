@@ -48,15 +48,17 @@ class TNoCameras : public TV4L2System {
   }
 };
 
-// For the scope of a test: the given V4L2 system (none by default) and the synthetic camera's
-// default settings, both restored afterwards.
+// For the scope of a test: the given V4L2 system (none by default), the driver list the devices
+// make and the synthetic camera's default settings, all restored afterwards.
 class TCaptureScope {
  public:
   explicit TCaptureScope(TV4L2System* System = nullptr) {
     InstallV4L2System(System ? System : &FNone);
+    InstallCaptureDriverList(nullptr);
     ResetSyntheticCameraSettings();
   }
   ~TCaptureScope() {
+    InstallCaptureDriverList(nullptr);
     InstallV4L2System(nullptr);
     ResetSyntheticCameraSettings();
   }

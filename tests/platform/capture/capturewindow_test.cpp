@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -144,6 +145,43 @@ TEST(CaptureDrivers, DescriptionsListTheCamerasThenTheSyntheticOneAndNothingElse
   char Short[5];
   ASSERT_TRUE(capGetDriverDescriptionA(1, Short, sizeof Short, nullptr, 0));
   EXPECT_STREQ(Short, "Synt");
+}
+
+// A driver that will not report its capabilities once connected.
+class TSilentCamera : public TSyntheticCamera {
+ public:
+  TSilentCamera() : TSyntheticCamera(SyntheticCameraSettings()) {}
+  bool AnswersCapabilities() const override { return false; }
+};
+
+TEST_F(CaptureWindow, AnIndexWithoutADriverIsAGapAndADriverMayRefuseItsCapabilities) {
+  // Index 0: the synthetic camera; 1: no driver answers; 2: a camera without capabilities.
+  InstallCaptureDriverList([] {
+    std::vector<TCaptureDriverEntry> Drivers(3);
+    Drivers[0].Name = "Synthetic Camera";
+    Drivers[0].Open = [](std::string&) -> std::unique_ptr<TCaptureDriver> {
+      return std::make_unique<TSyntheticCamera>(SyntheticCameraSettings());
+    };
+    Drivers[2].Name = "Silent Camera";
+    Drivers[2].Open = [](std::string&) -> std::unique_ptr<TCaptureDriver> { return std::make_unique<TSilentCamera>(); };
+    return Drivers;
+  });
+  char Name[80] = "untouched", Version[80];
+  EXPECT_TRUE(capGetDriverDescriptionA(0, Name, sizeof Name, Version, sizeof Version));
+  std::strcpy(Name, "untouched");
+  EXPECT_FALSE(capGetDriverDescriptionA(1, Name, sizeof Name, Version, sizeof Version));
+  EXPECT_STREQ(Name, "untouched");
+  ASSERT_TRUE(capGetDriverDescriptionA(2, Name, sizeof Name, Version, sizeof Version));
+  EXPECT_STREQ(Name, "Silent Camera");
+
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), FALSE) << "the gap connects nothing";
+  CAPDRIVERCAPS Caps{};
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 2), TRUE);
+  EXPECT_EQ(SendRecord(WM_CAP_DRIVER_GET_CAPS, Caps), FALSE);
+  CAPSTATUS Status{};
+  EXPECT_EQ(SendRecord(WM_CAP_GET_STATUS, Status), TRUE) << "connected all the same";
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(SendRecord(WM_CAP_DRIVER_GET_CAPS, Caps), TRUE);
 }
 
 TEST_F(CaptureWindow, IsAHiddenChildWindowThatAnswersEveryMessage) {
