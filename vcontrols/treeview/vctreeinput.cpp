@@ -15,18 +15,6 @@
 #include "vcontrols/treeview/vccanvas.h"
 #include "vcontrols/treeview/vctreeview.h"
 
-namespace {
-
-TShiftState ShiftNow() {
-  TShiftState Shift;
-  if (GetKeyState(VK_SHIFT) < 0) Shift.Include(ssShift);
-  if (GetKeyState(VK_CONTROL) < 0) Shift.Include(ssCtrl);
-  if (GetKeyState(VK_MENU) < 0) Shift.Include(ssAlt);
-  return Shift;
-}
-
-}  // namespace
-
 // ---- presses -----------------------------------------------------------------------------------------------
 
 void TvcCustomTreeView::WMLButtonDown(TMessage& Message) {
