@@ -125,9 +125,9 @@ TEST_F(CaptureLayer, AFirstStartChoosesTheFirstDriverThatConnects) {
     EXPECT_FALSE(DataModule1->ActionVideoOutput->Visible()) << "and no display dialog";
     EXPECT_EQ(Option("Motion detection")->Visible(), Connected);
     EXPECT_EQ(FormGhost->vcShapeBtnMotion->Enabled(), Connected);
-    if (Connected) EXPECT_EQ(FormGhost->vcShapeBtnMotion->Color(), clMoneyGreen);
+    if (Connected) { EXPECT_EQ(FormGhost->vcShapeBtnMotion->Color(), clMoneyGreen); }
     // Without a device the still picture is composed at once.
-    if (!Connected) EXPECT_NE(Composed(), nullptr);
+    if (!Connected) { EXPECT_NE(Composed(), nullptr); }
     Stop();
   }
 }

@@ -134,7 +134,7 @@ TEST_F(Streaming, FramesOfAnotherLayoutAreRecordedAsCaptured) {
     const std::string File = Path(std::string("raw") + Case.Name[2] + ".avi");
     Record(File, 5, 1);
     EXPECT_EQ(Compositions, 5) << "every frame is still composed for the screen";
-    if (Case.PanelWidth == 320) EXPECT_GT(StampPixels(Composed()), 20) << "the screen shows the stamps";
+    if (Case.PanelWidth == 320) { EXPECT_GT(StampPixels(Composed()), 20) << "the screen shows the stamps"; }
     const auto Recorded = Frames(File);
     ASSERT_EQ(Recorded.size(), 5u);
     for (const auto& Frame : Recorded) EXPECT_EQ(StampPixels(Frame.get()), 0);
