@@ -83,11 +83,6 @@ void TDataModule1::TimerMovieTimer(TObject*) {}
 void TDataModule1::TimerMessagePerTimer(TObject*) {}
 void TDataModule1::ActionMovieExecute(TObject*) {}
 
-// ---- timed and immediate pictures ----------------------------------------------------------
-// FIXME: waits for the picture saving.
-void TDataModule1::TimerSaveLocallyTimer(TObject*) {}
-void TDataModule1::ActionCaptureImageExecute(TObject*) {}
-
 // ---- the tray menu, the status message and the tool-bar toggles ----------------------------
 // FIXME: waits for the window shell.
 void TDataModule1::PopupMenuTrayPopup(TObject*) {}

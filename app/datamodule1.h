@@ -196,6 +196,11 @@ class TDataModule1 : public TDataModule {
   PUBLISHED_METHOD(HTTPServerConnect, TPeerThread* AThread)
   PUBLISHED_METHOD(HTTPServerDisconnect, TPeerThread* AThread)
 
+  // ---- picture saving (datamodule1pictures.cpp) -----------------------------------------------
+  // One picture into the picture folder, when one is due; raises when "Picture  Save Last" holds
+  // no whole number.
+  void SavePictureLocally();
+
   // ---- own state (set by the constructor) -----------------------------------------------------
   int32_t FMovieZoomStep = 5;
   int32_t FPictureZoomStep = 5;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/capturetypes.h"
+#include "app/watermarkblend.h"
 #include "kvcontrols/editors/kvcombo.h"
 #include "kvcontrols/editors/kvcombobox.h"
 #include "kvcontrols/editors/kvdatetimepicker.h"
@@ -481,6 +482,13 @@ class TFormGhost : public TForm {
   void BlendWatermark(TBitmap* Picture);
   // The no-op dial-up hang-up of this edition (it keeps its place in the real close).
   int HangUp();
+  // Plays a sound file (a bare name lies in the program folder) without waiting, after closing
+  // the sound that played before.
+  void PlaySoundFile(const std::string& FileName);
+  // Asks for a picture now: the capture sound, then the picture timer fires at once.
+  void CaptureImageNow();
+  // Shows a message in the status bar for a while.
+  void ShowStatusMessage(const std::string& Message);
 
   // ---- the capture layer (formghostcapture.cpp) ------------------------------------------------
   void PrepareFrameBuffer();
@@ -547,6 +555,8 @@ class TFormGhost : public TForm {
   std::vector<uint8_t> FWatermarkAlpha;
   bool FWatermarkHasAlpha = false;
   bool FWatermarkNotReady = false;
+  // The blend's tables and scratch rows, made with the first blend and kept.
+  std::unique_ptr<TWatermarkBlender> FWatermarkBlender;
   // Stamp placements (pixels, rescaled with the video size).
   float FTextPlacementHorizontal = 0;
   float FTextPlacementVertical = 0;

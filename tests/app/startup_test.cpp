@@ -53,6 +53,8 @@ TEST_F(StartUp, StoredWindowBoundsAndLayoutAreApplied) {
   Stop();
   WriteText("korcam.ini",
             "[Options]\nFormWidth=700\nFormHeight=500\nFormLeft=13\nFormTop=-1\nPanelWidth=640\nPanelHeight=480\n"
+            // The live effects' master re-applies the video size at start-up: the size row agrees.
+            "Video Window Size=640 x 480\n"
             "SplitterLeft=180\nPanelInspectorWidth=200\nDirectCurrNumber=17\nBtnHideTag=0\n");
   Start();
   EXPECT_EQ(FormGhost->Width(), 700);
