@@ -26,12 +26,18 @@ void FillBitmapInfoHeader(BITMAPINFOHEADER& Header, int32_t Width, int32_t Heigh
 int32_t PixelFormatKind(DWORD Compression) {
   switch (Compression) {
     case BI_RGB:
-    case BI_BITFIELDS: return FrameKindCopy;
-    case mmioFOURCC('Y', 'U', 'Y', '2'): return FrameKindYUY2;
-    case mmioFOURCC('U', 'Y', 'V', 'Y'): return FrameKindUYVY;
-    case mmioFOURCC('Y', '4', '1', 'P'): return FrameKindY41P;
-    case mmioFOURCC('Y', '8', ' ', ' '): return FrameKindY8;
-    default: return FrameKindDecompress;
+    case BI_BITFIELDS:
+      return FrameKindCopy;
+    case mmioFOURCC('Y', 'U', 'Y', '2'):
+      return FrameKindYUY2;
+    case mmioFOURCC('U', 'Y', 'V', 'Y'):
+      return FrameKindUYVY;
+    case mmioFOURCC('Y', '4', '1', 'P'):
+      return FrameKindY41P;
+    case mmioFOURCC('Y', '8', ' ', ' '):
+      return FrameKindY8;
+    default:
+      return FrameKindDecompress;
   }
 }
 

@@ -185,9 +185,14 @@ void TFormGhost::FormCreate(TObject*) {
   FPicturePlacementHorizontal = float(OptionInteger("Picture horisontal placement"));
   FPicturePlacementVertical = float(OptionInteger("Picture vertical placement"));
 
-  // 12. Fonts of the stamps.
-  vcFontComboText->SetSelectedFont(FindOption("Font Text Stamp")->EditText());
-  vcFontComboTime->SetSelectedFont(FindOption("Font Time Stamp")->EditText());
+  // 12. Fonts of the stamps: the node of "Font Text Stamp" and "Font Time Stamp" in the font
+  // combos' trees (the trees' windows, and with PreLoad the lists of fonts, come with this first
+  // look). A font that is not installed selects nothing.
+  const std::pair<TvcFontCombo*, const char*> StampFonts[] = {{vcFontComboText, "Font Text Stamp"},
+                                                               {vcFontComboTime, "Font Time Stamp"}};
+  for (const auto& [Combo, Key] : StampFonts)
+    if (TvcTreeNode* Node = Combo->TreeView()->Items()->FindNode(FindOption(Key)->EditText(), false))
+      Combo->TreeView()->SetSelected(Node);
 
   // 13. Colours. A colour the combos did not list is stored by its RGB text.
   vcColorComboText->SetSelectedColor(OptionColor(InspectorOptions, "Color Text Stamp"));

@@ -19,6 +19,7 @@
 
 #include "app/datamodule1.h"
 #include "app/formghost.h"
+#include "app/optiontext.h"
 #include "platform/forms/application.h"
 #include "platform/forms/bitmap.h"
 #include "platform/forms/picture.h"
@@ -59,7 +60,8 @@ LRESULT VideoStreamCallback(HWND Window, LPVIDEOHDR Header) {
   } else if (HWND Target = GStreamTarget.load()) {
     // Answers once the frame is composed and written back, or at once when the stream is stopped
     // meanwhile. Pending window messages are never processed on this thread.
-    SendMessageA(Target, WM_CAPTURE_STREAM_FRAME, reinterpret_cast<WPARAM>(Window), reinterpret_cast<LPARAM>(Header));
+    SendMessageA(Target, WM_CAPTURE_STREAM_FRAME, reinterpret_cast<WPARAM>(Window),
+                 reinterpret_cast<LPARAM>(Header));
   }
   return TRUE;
 }
@@ -120,8 +122,8 @@ bool TakeFrame(TFormGhost& Form, const VIDEOHDR& Frame) {
       if (!Form.FDecompressing) return false;
       auto* Input = reinterpret_cast<LPBITMAPINFOHEADER>(Form.FCaptureFormat.data());
       if (ICDecompressBegin(Form.FDecompressor.Get(), Input, &Form.FDecompressFormat) == ICERR_OK) {
-        const DWORD Result =
-            ICDecompress(Form.FDecompressor.Get(), 0, Input, Frame.lpData, &Form.FDecompressFormat, Form.FFrameBits);
+        const DWORD Result = ICDecompress(Form.FDecompressor.Get(), 0, Input, Frame.lpData,
+                                          &Form.FDecompressFormat, Form.FFrameBits);
         ICDecompressEnd(Form.FDecompressor.Get());
         if (Result != DWORD(ICERR_OK)) return false;
       } else {
@@ -129,8 +131,8 @@ bool TakeFrame(TFormGhost& Form, const VIDEOHDR& Frame) {
       }
     }
     if (Kind == FrameKindCopy) {
-      const size_t Bytes =
-          std::min({CaptureImageSize(Form.FCaptureFormat), PixelArea(*Form.FFrameBuffer), size_t(Frame.dwBufferLength)});
+      const size_t Bytes = std::min({CaptureImageSize(Form.FCaptureFormat), PixelArea(*Form.FFrameBuffer),
+                                     size_t(Frame.dwBufferLength)});
       if (Frame.lpData) std::memcpy(Form.FFrameBits, Frame.lpData, Bytes);
     } else if (Kind != FrameKindDecompress) {
       return false;
@@ -154,7 +156,8 @@ bool ComposedMatchesCaptureFormat(TFormGhost& Form) {
   auto* Composed = dynamic_cast<TBitmap*>(Graphic);
   if (!Composed || Composed->Empty()) return false;
   const int32_t Bits = Composed->PixelFormat() == pf24bit ? 24 : Composed->PixelFormat() == pf32bit ? 32 : 0;
-  return Composed->Width() == Format.biWidth && Composed->Height() == Format.biHeight && Bits == Format.biBitCount;
+  return Composed->Width() == Format.biWidth && Composed->Height() == Format.biHeight &&
+         Bits == Format.biBitCount;
 }
 
 bool Streaming(TFormGhost& Form) {
@@ -175,7 +178,8 @@ void TFormGhost::WaitWhileCapturing() {
   // The user-interface thread sleeps between messages instead of spinning; a thread timer wakes
   // it now and then to ask again, since the end of a stream sends it nothing.
   UINT_PTR Wake = 0;
-  while (SendCaptureMessage(WM_CAP_GET_STATUS, sizeof FCaptureStatus, reinterpret_cast<LPARAM>(&FCaptureStatus)) &&
+  while (SendCaptureMessage(WM_CAP_GET_STATUS, sizeof FCaptureStatus,
+                            reinterpret_cast<LPARAM>(&FCaptureStatus)) &&
          FCaptureStatus.fCapturingNow) {
     Application->ProcessMessages();
     if (!Wake) Wake = SetTimer(nullptr, 0, 50, nullptr);
@@ -212,8 +216,8 @@ int32_t DriverIndexOfEntry(const TFormGhost& Form, int32_t Entry) {
 }
 
 void ShowDriverDialogs(TDataModule1& Module, bool Visible) {
-  for (TAction* Action :
-       {Module.ActionFormatSetup, Module.ActionSourceSetup, Module.ActionVideoOutput, Module.ActionVideoCompression})
+  for (TAction* Action : {Module.ActionFormatSetup, Module.ActionSourceSetup, Module.ActionVideoOutput,
+                          Module.ActionVideoCompression})
     Action->SetVisible(Visible);
 }
 
@@ -225,7 +229,8 @@ void TFormGhost::OpenVideoDeviceGroup() {
   TkvInspectorItem* Group = FindOption("Video Device");
   Group->SetExpanded(true);
   InspectorOptions->LockRedraw();
-  for (int32_t Line = 0; Line < Group->Index() - 1; ++Line) InspectorOptions->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+  for (int32_t Line = 0; Line < Group->Index() - 1; ++Line)
+    InspectorOptions->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
   InspectorOptions->UnlockRedraw(false);
 }
 
@@ -282,7 +287,8 @@ void TFormGhost::ConnectCaptureDriver() {
       break;
     }
   } else {
-    Connected = SendCaptureMessage(WM_CAP_DRIVER_CONNECT, WPARAM(intptr_t(DriverIndexOfEntry(*this, Entry))), 0) != 0;
+    Connected =
+        SendCaptureMessage(WM_CAP_DRIVER_CONNECT, WPARAM(intptr_t(DriverIndexOfEntry(*this, Entry))), 0) != 0;
   }
 
   if (!Connected) {
@@ -297,7 +303,8 @@ void TFormGhost::ConnectCaptureDriver() {
   FConnected = true;
   Module->ActionVideoOptions->SetEnabled(true);
   // A driver that does not tell its capabilities stays connected without a preview.
-  if (!SendCaptureMessage(WM_CAP_DRIVER_GET_CAPS, sizeof FDriverCaps, reinterpret_cast<LPARAM>(&FDriverCaps))) return;
+  if (!SendCaptureMessage(WM_CAP_DRIVER_GET_CAPS, sizeof FDriverCaps, reinterpret_cast<LPARAM>(&FDriverCaps)))
+    return;
   if (FDriverCaps.fDriverSuppliesPalettes) SendCaptureMessage(WM_CAP_PAL_AUTOCREATE, 100, 240);
   Module->ActionSourceSetup->SetVisible(FDriverCaps.fHasDlgVideoSource != FALSE);
   Module->ActionFormatSetup->SetVisible(FDriverCaps.fHasDlgVideoFormat != FALSE);
@@ -382,7 +389,8 @@ void TFormGhost::PrepareFrameBuffer() {
   // A driver that reports no format leaves the frame buffer as it is.
   if (FCaptureFormatSize < int32_t(sizeof(BITMAPINFOHEADER))) return;
   FCaptureFormat.assign(size_t(FCaptureFormatSize), 0);
-  SendCaptureMessage(WM_CAP_GET_VIDEOFORMAT, WPARAM(FCaptureFormatSize), reinterpret_cast<LPARAM>(FCaptureFormat.data()));
+  SendCaptureMessage(WM_CAP_GET_VIDEOFORMAT, WPARAM(FCaptureFormatSize),
+                     reinterpret_cast<LPARAM>(FCaptureFormat.data()));
   const BITMAPINFOHEADER Format = CaptureHeader(FCaptureFormat);
   const int32_t Width = Format.biWidth;
   const int32_t Height = std::abs(Format.biHeight);
@@ -467,7 +475,9 @@ void TFormGhost::OnCaptureVideoStream(HWND Window, LPVIDEOHDR Header) {
 void TFormGhost::SetupSequenceCapture(bool ToFile) {
   if (!FConnected) return;
   CAPTUREPARMS Parameters{};
-  if (!SendCaptureMessage(WM_CAP_GET_SEQUENCE_SETUP, sizeof Parameters, reinterpret_cast<LPARAM>(&Parameters))) return;
+  if (!SendCaptureMessage(WM_CAP_GET_SEQUENCE_SETUP, sizeof Parameters,
+                          reinterpret_cast<LPARAM>(&Parameters)))
+    return;
   // The editor keeps the rate at 1 frame a second or more; anything lower would ask for no frames.
   const double Rate = std::max(1.0, kvDBSpinEditFrameRate->Value());
   Parameters.dwRequestMicroSecPerFrame = DWORD(1000000.0 / Rate);
@@ -480,7 +490,9 @@ void TFormGhost::SetupSequenceCapture(bool ToFile) {
   Parameters.fMCIControl = FALSE;
   Parameters.fCaptureAudio = FindOption("Capture Audio")->IsChecked() ? TRUE : FALSE;
   Parameters.vKeyAbort = 0;
-  if (!SendCaptureMessage(WM_CAP_SET_SEQUENCE_SETUP, sizeof Parameters, reinterpret_cast<LPARAM>(&Parameters))) return;
+  if (!SendCaptureMessage(WM_CAP_SET_SEQUENCE_SETUP, sizeof Parameters,
+                          reinterpret_cast<LPARAM>(&Parameters)))
+    return;
   SendCaptureMessage(ToFile ? WM_CAP_SEQUENCE : WM_CAP_SEQUENCE_NOFILE);
 }
 
@@ -489,10 +501,12 @@ void TFormGhost::SetupSequenceCapture(bool ToFile) {
 void TFormGhost::ApplyCaptureSize() {
   const int32_t OldWidth = FVideoWidth;
   const int32_t OldHeight = FVideoHeight;
-  if (SendCaptureMessage(WM_CAP_GET_STATUS, sizeof FCaptureStatus, reinterpret_cast<LPARAM>(&FCaptureStatus))) {
+  if (SendCaptureMessage(WM_CAP_GET_STATUS, sizeof FCaptureStatus,
+                         reinterpret_cast<LPARAM>(&FCaptureStatus))) {
     FVideoWidth = int32_t(FCaptureStatus.uiImageWidth);
     FVideoHeight = int32_t(FCaptureStatus.uiImageHeight);
-    const char* Key = FindOption("Gamer View Enable")->IsChecked() ? "Video Window Size Gamer" : "Video Window Size";
+    const char* Key =
+        FindOption("Gamer View Enable")->IsChecked() ? "Video Window Size Gamer" : "Video Window Size";
     FindOption(Key)->SetEditText(IntToStr(FVideoWidth) + " x " + IntToStr(FVideoHeight));
     ArrangePanels();
   }
@@ -502,19 +516,12 @@ void TFormGhost::ApplyCaptureSize() {
 }
 
 // "Video Window Size": the size the user chose ("320 x 240").
-void TFormGhost::InspectorOptionsItems0Items5ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems0Items5ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                         const std::string&) {
   const int32_t OldWidth = FVideoWidth;
   const int32_t OldHeight = FVideoHeight;
-  // The width ends two characters before the "x", the height starts two after it; a text that
-  // holds no such pair of numbers (a hand-edited settings file) keeps the size.
-  const std::string Text = FindOption("Video Window Size")->EditText();
-  const size_t X = Text.find('x');
-  int32_t Width = 0, Height = 0;
-  if (X != std::string::npos && X >= 1 && TryStrToInt(Text.substr(0, X - 1), Width) &&
-      TryStrToInt(X + 2 <= Text.size() ? Text.substr(X + 2) : std::string(), Height)) {
-    FVideoWidth = Width;
-    FVideoHeight = Height;
-  }
+  // A text that holds no size (a hand-edited settings file) keeps the size.
+  VideoSizeFromOptionText(FindOption("Video Window Size")->EditText(), FVideoWidth, FVideoHeight);
   RescaleStampPlacements(OldWidth, OldHeight, FVideoWidth, FVideoHeight);
   InspectorOptions->Refresh();
   if (!FSizeApplying) ArrangePanels();

@@ -105,7 +105,8 @@ void TFormGhost::RefreshMainImage(bool Force) {
     const bool TextText = FindOption("Enable text/text stamp")->IsChecked();
     const bool TextTime = FindOption("Enable text/time stamp")->IsChecked();
     if (!GamerView && (TextText || TextTime))
-      DrawStamp(Canvas, int(kvDBSpinEditTextPlacementHorizontal->Value()), int(kvDBSpinEditTextPlacementVertical->Value()),
+      DrawStamp(Canvas, int(kvDBSpinEditTextPlacementHorizontal->Value()),
+                int(kvDBSpinEditTextPlacementVertical->Value()),
                 StampText(TextText, StampCaption, TextTime, TextStampTime), vcColorComboText->SelectedColor(),
                 vcColorComboShadowText->SelectedColor());
 
@@ -115,7 +116,8 @@ void TFormGhost::RefreshMainImage(bool Force) {
     const bool TimeTime = FindOption("Enable time/time stamp")->IsChecked();
     const bool TimeText = FindOption("Enable time/text stamp")->IsChecked();
     if (!GamerView && (TimeTime || TimeText))
-      DrawStamp(Canvas, int(kvDBSpinEditTimePlacementHorizontal->Value()), int(kvDBSpinEditTimePlacementVertical->Value()),
+      DrawStamp(Canvas, int(kvDBSpinEditTimePlacementHorizontal->Value()),
+                int(kvDBSpinEditTimePlacementVertical->Value()),
                 StampText(TimeTime, TimeStampTime, TimeText, TimeCaption), vcColorComboTime->SelectedColor(),
                 vcColorComboShadowTime->SelectedColor());
 
@@ -137,7 +139,8 @@ void TFormGhost::RefreshMainImage(bool Force) {
 
 // ---- the stamp placements ----------------------------------------------------------------------
 
-void TFormGhost::RescaleStampPlacements(int32_t OldWidth, int32_t OldHeight, int32_t NewWidth, int32_t NewHeight) {
+void TFormGhost::RescaleStampPlacements(int32_t OldWidth, int32_t OldHeight, int32_t NewWidth,
+                                        int32_t NewHeight) {
   // A size of nothing (a driver that reports 0 x 0, or a settings file that says so) has no
   // proportions: the placements stay where they are along that side.
   const bool Horizontal = OldWidth > 0 && NewWidth > 0;
@@ -151,12 +154,13 @@ void TFormGhost::RescaleStampPlacements(int32_t OldWidth, int32_t OldHeight, int
     TkvDBSpinEdit* VerticalEditor;
   };
   const TPlacement Placements[] = {
-      {FTextPlacementHorizontal, FTextPlacementVertical, "Text horisontal placement", "Text vertical placement",
-       kvDBSpinEditTextPlacementHorizontal, kvDBSpinEditTextPlacementVertical},
-      {FTimePlacementHorizontal, FTimePlacementVertical, "Time horisontal placement", "Time vertical placement",
-       kvDBSpinEditTimePlacementHorizontal, kvDBSpinEditTimePlacementVertical},
+      {FTextPlacementHorizontal, FTextPlacementVertical, "Text horisontal placement",
+       "Text vertical placement", kvDBSpinEditTextPlacementHorizontal, kvDBSpinEditTextPlacementVertical},
+      {FTimePlacementHorizontal, FTimePlacementVertical, "Time horisontal placement",
+       "Time vertical placement", kvDBSpinEditTimePlacementHorizontal, kvDBSpinEditTimePlacementVertical},
       {FPicturePlacementHorizontal, FPicturePlacementVertical, "Picture horisontal placement",
-       "Picture vertical placement", kvDBSpinEditPicturePlacementHorizontal, kvDBSpinEditPicturePlacementVertical},
+       "Picture vertical placement", kvDBSpinEditPicturePlacementHorizontal,
+       kvDBSpinEditPicturePlacementVertical},
   };
   for (const TPlacement& Placement : Placements) {
     // The stored placements keep their fractions, so sizes that go back and forth do not drift.
@@ -233,6 +237,7 @@ void TFormGhost::kvDBComboBoxTimeFormatKeyPress(TObject*, char32_t&) {
 }
 
 // "Enable time/time stamp".
-void TFormGhost::InspectorOptionsItems3Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {
+void TFormGhost::InspectorOptionsItems3Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*,
+                                                         const std::string&) {
   RefreshMainImage(false);
 }

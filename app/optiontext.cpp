@@ -45,3 +45,14 @@ bool ColorFromOptionText(const std::string& Text, TColor& Color) {
   Color = Value;
   return true;
 }
+
+bool VideoSizeFromOptionText(const std::string& Text, int32_t& Width, int32_t& Height) {
+  const size_t X = Text.find('x');
+  if (X == std::string::npos) return false;
+  int32_t NewWidth = 0, NewHeight = 0;
+  if (!TryStrToInt(Trim(Text.substr(0, X)), NewWidth) || !TryStrToInt(Trim(Text.substr(X + 1)), NewHeight))
+    return false;
+  Width = NewWidth;
+  Height = NewHeight;
+  return true;
+}

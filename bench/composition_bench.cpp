@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -51,7 +51,8 @@ struct TCamera {
 // Connects a synthetic camera of that format and size, with the video panel at the video size (as
 // the window's layout puts it), and no timer running: the benchmark drives the frames.
 void UseCamera(DWORD Compression, TSize Size) {
-  if (GCamera.Compression == Compression && GCamera.Size.Width == Size.Width && GCamera.Size.Height == Size.Height)
+  if (GCamera.Compression == Compression && GCamera.Size.Width == Size.Width &&
+      GCamera.Size.Height == Size.Height)
     return;
   TFormGhost* Form = FormGhost;
   TSyntheticCameraSettings& Settings = SyntheticCameraSettings();
@@ -60,7 +61,8 @@ void UseCamera(DWORD Compression, TSize Size) {
   Settings.Height = Size.Height;
   Settings.RefusedCodes.clear();
   if (Compression != BI_RGB) Settings.RefusedCodes.push_back(BI_RGB);
-  Form->FindOption("Video Window Size")->SetEditText(std::to_string(Size.Width) + " x " + std::to_string(Size.Height));
+  Form->FindOption("Video Window Size")
+      ->SetEditText(std::to_string(Size.Width) + " x " + std::to_string(Size.Height));
   Form->InspectorOptionsItems0Items5ItemChanged(nullptr, nullptr, "0");
   Form->ConnectCaptureDriver();
   Form->vcPanel1->SetBounds(0, 0, Size.Width, Size.Height);
@@ -219,7 +221,8 @@ int main(int argc, char** argv) {
   TCollectingReporter Reporter;
   benchmark::RunSpecifiedBenchmarks(&Reporter);
 
-  std::printf("\nThe live picture, ms per frame (medians; the synthetic camera's own work included where named)\n");
+  std::printf(
+      "\nThe live picture, ms per frame (medians; the synthetic camera's own work included where named)\n");
   std::printf("%-11s %10s %10s %10s %10s %10s %10s %10s %10s\n", "size", "tick 24", "tick YUY2", "copy in",
               "decomp in", "compose", "stamps", "writeback", "handoff");
   for (const TSize& Size : Sizes) {
@@ -229,8 +232,8 @@ int main(int argc, char** argv) {
     const double DecompressIn = Ms("camera and frame in, YUY2") - Ms("camera alone, YUY2");
     const double Stamps = Ms("composition") - Ms("composition without stamps");
     std::printf("%-11s %10.3f %10.3f %10.3f %10.3f %10.3f %10.3f %10.3f %10.4f\n", Size.Name().c_str(),
-                Ms("tick, 24-bit camera"), Ms("tick, YUY2 camera"), CopyIn, DecompressIn, Ms("composition"), Stamps,
-                Ms("write-back of a streamed frame"), Reporter.Milliseconds("cross-thread hand-off"));
+                Ms("tick, 24-bit camera"), Ms("tick, YUY2 camera"), CopyIn, DecompressIn, Ms("composition"),
+                Stamps, Ms("write-back of a streamed frame"), Reporter.Milliseconds("cross-thread hand-off"));
   }
 
   DestroyWindow(HandOffWindow);

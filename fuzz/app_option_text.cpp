@@ -1,6 +1,6 @@
 // Arbitrary bytes as the option texts the program converts from a hand-edited settings file: a
-// colour ("Aqua", "RGB: 86, 52, 18") and a log file name. A colour that converts is a real
-// colour: a named one, or red, green and blue within 0 to 255.
+// colour ("Aqua", "RGB: 86, 52, 18"), a log file name and a video window size ("320 x 240"). A
+// colour that converts is a real colour: a named one, or red, green and blue within 0 to 255.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -25,5 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string Path = ErrorLogPath(Text, "/opt/korcam/");
   // A text without a folder part names a file in the program folder.
   if (Text.find('/') == std::string::npos) Check(Path.rfind("/opt/korcam/", 0) == 0);
+  // A size is read only from a text with an "x" in it; otherwise the size stays.
+  int32_t Width = -7, Height = -7;
+  if (!VideoSizeFromOptionText(Text, Width, Height)) Check(Width == -7 && Height == -7);
+  else Check(Text.find('x') != std::string::npos);
   return 0;
 }

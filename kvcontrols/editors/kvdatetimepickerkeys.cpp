@@ -42,10 +42,6 @@ bool IsLetterKey(WORD Key) {
   return (Key >= 'A' && Key <= 'Z') || Key > 128;
 }
 
-bool IsAsciiUpper(char C) {
-  return C >= 'A' && C <= 'Z';
-}
-
 char UpperChar(char C) {
   return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C;
 }

@@ -12,6 +12,8 @@
 #include "platform/rtl/unicode.h"
 #include "platform/user/user.h"
 
+const TClassInfo* HintWindowClass = nullptr;
+
 KORCAM_REGISTER_CLASS(TApplication)
 
 TApplication* Application = new TApplication(nullptr);
@@ -275,8 +277,15 @@ void TApplication::ActivateHint(POINT CursorPos) {
     FHintActive = false;
     return;
   }
+  const TClassInfo* Wanted = HintWindowClass ? HintWindowClass : &THintWindow::StaticClass();
+  if (FHintWindow && &FHintWindow->ClassType() != Wanted) {
+    THintWindow* Old = FHintWindow;
+    FHintWindow = nullptr;
+    Old->Free();
+  }
   if (!FHintWindow) {
-    FHintWindow = new THintWindow(this);
+    if (Wanted->CreateComponent) FHintWindow = dynamic_cast<THintWindow*>(Wanted->CreateComponent(this));
+    if (!FHintWindow) FHintWindow = new THintWindow(this);
     FHintWindow->SetColor(FHintColor);
   }
   const int MaxWidth = Screen ? Screen->Width() : 640;

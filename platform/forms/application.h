@@ -34,6 +34,11 @@ using TExceptionEvent = TEvent<TObject*, Exception*>;
 using TIdleEvent = TEvent<TObject*, bool&>;
 using TMessageEvent = TEvent<MSG&, bool&>;
 
+// The class of the window the application shows hints in: THintWindow while this is nullptr; a
+// control that shows its own kind of hint (a font's name in that font) names another while it
+// does. The next hint comes in a window of the class named then.
+extern const TClassInfo* HintWindowClass;
+
 class TApplication : public TComponent {
   KORCAM_CLASS(TApplication, TComponent)
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "platform/classes/typinfo.h"
+#include "platform/forms/commonnotify.h"
 #include "platform/rtl/datetime_type.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/user/winuser.h"
@@ -32,13 +33,6 @@ struct SYSTEMTIME {
   WORD wMilliseconds;
 };
 using LPSYSTEMTIME = SYSTEMTIME*;
-
-// The header every WM_NOTIFY carries.
-struct NMHDR {
-  HWND hwndFrom;
-  UINT_PTR idFrom;
-  UINT code;
-};
 
 inline constexpr const char* MONTHCAL_CLASS = "SysMonthCal32";
 

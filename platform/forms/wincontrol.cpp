@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/forms/application.h"
+#include "platform/forms/commonnotify.h"
 #include "platform/forms/controlcanvas.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
@@ -725,6 +726,16 @@ void TWinControl::DefaultHandler(TMessage& Message) {
       if (TWinControl* Child = FindControl(reinterpret_cast<HWND>(Message.LParam)); Child && Child != this) {
         Message.Result = Child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
         return;
+      }
+      break;
+    case WM_NOTIFY:
+      // A common control tells its parent something (a tree view's selection, an item to
+      // draw): the control that wraps it answers (CN_NOTIFY).
+      if (const auto* Header = reinterpret_cast<const NMHDR*>(Message.LParam)) {
+        if (TWinControl* Child = FindControl(Header->hwndFrom); Child && Child != this) {
+          Message.Result = Child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+          return;
+        }
       }
       break;
     case WM_DRAWITEM:

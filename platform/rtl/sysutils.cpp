@@ -177,6 +177,15 @@ int AnsiCompareText(const std::string& S1, const std::string& S2) {
 bool AnsiSameStr(const std::string& S1, const std::string& S2) { return S1 == S2; }
 bool AnsiSameText(const std::string& S1, const std::string& S2) { return AnsiCompareText(S1, S2) == 0; }
 
+int lstrcmpA(const char* S1, const char* S2) {
+  const std::string A = S1 ? S1 : "", B = S2 ? S2 : "";
+  const int Folded = AnsiCompareText(A, B);
+  if (Folded != 0) return Folded;
+  // Only case differs: the first differing code point decides, lower case (the higher code)
+  // first.
+  return -AnsiCompareStr(A, B);
+}
+
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
 std::string UIntToStr(uint64_t Value) { return std::to_string(Value); }
 

@@ -29,6 +29,10 @@ int AnsiCompareStr(const std::string& S1, const std::string& S2);
 int AnsiCompareText(const std::string& S1, const std::string& S2);
 bool AnsiSameStr(const std::string& S1, const std::string& S2);
 bool AnsiSameText(const std::string& S1, const std::string& S2);
+// The window system's text order (lstrcmpA, which its sorted lists and tree views use): letters
+// compare without case first, as a reader sorts ("apple" before "Banana"); texts that differ
+// only in case put the lower-case one first.
+int lstrcmpA(const char* S1, const char* S2);
 
 std::string IntToStr(int64_t Value);
 std::string UIntToStr(uint64_t Value);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/capturetypes.h"
+#include "app/optiontext.h"
 #include "platform/capture/syntheticcamera.h"
 #include "platform/forms/picture.h"
 #include "platform/rtl/streams.h"
@@ -45,12 +46,41 @@ TEST(FrameBufferArithmetic, RowStridesHeadersAndFrameKinds) {
     DWORD Compression;
     int32_t Kind;
   } Kinds[] = {
-      {"uncompressed", BI_RGB, 1},       {"bit fields", BI_BITFIELDS, 1},
-      {"YUY2", mmioFOURCC('Y', 'U', 'Y', '2'), 2}, {"UYVY", mmioFOURCC('U', 'Y', 'V', 'Y'), 3},
-      {"Y41P", mmioFOURCC('Y', '4', '1', 'P'), 4}, {"Y8 and two blanks", 0x20203859, 5},
-      {"MJPG", mmioFOURCC('M', 'J', 'P', 'G'), 0}, {"Y800", mmioFOURCC('Y', '8', '0', '0'), 0},
+      {"uncompressed", BI_RGB, 1},
+      {"bit fields", BI_BITFIELDS, 1},
+      {"YUY2", mmioFOURCC('Y', 'U', 'Y', '2'), 2},
+      {"UYVY", mmioFOURCC('U', 'Y', 'V', 'Y'), 3},
+      {"Y41P", mmioFOURCC('Y', '4', '1', 'P'), 4},
+      {"Y8 and two blanks", 0x20203859, 5},
+      {"MJPG", mmioFOURCC('M', 'J', 'P', 'G'), 0},
+      {"Y800", mmioFOURCC('Y', '8', '0', '0'), 0},
   };
   for (const TKind& Case : Kinds) EXPECT_EQ(PixelFormatKind(Case.Compression), Case.Kind) << Case.Code;
+}
+
+TEST(VideoWindowSizeText, TheNumbersAroundTheX) {
+  struct TCase {
+    const char* Text;
+    bool Read;
+    int32_t Width, Height;
+  } Cases[] = {
+      {"320 x 240", true, 320, 240},
+      {"176 x 144", true, 176, 144},
+      {"640x480", true, 640, 480},
+      {"x 240", false, 0, 0},
+      {"320 x", false, 0, 0},
+      {"320 by 240", false, 0, 0},
+      {"", false, 0, 0},
+      {"1 x 2 x 3", false, 0, 0},
+      {"99999999999 x 1", false, 0, 0},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Text);
+    int32_t Width = -1, Height = -1;
+    EXPECT_EQ(VideoSizeFromOptionText(Case.Text, Width, Height), Case.Read);
+    EXPECT_EQ(Width, Case.Read ? Case.Width : -1);
+    EXPECT_EQ(Height, Case.Read ? Case.Height : -1);
+  }
 }
 
 // A first start tries the listed drivers in turn and keeps the first that connects; every entry
@@ -64,7 +94,9 @@ TEST_F(CaptureLayer, AFirstStartChoosesTheFirstDriverThatConnects) {
   } Cases[] = {
       {"one driver", {{TDriverKind::Synthetic, "Synthetic Camera"}}, 1, "Synthetic Camera 1.0"},
       {"the first cannot be opened, index 1 does not answer, index 2 connects",
-       {{TDriverKind::Broken, "Unplugged Camera"}, {TDriverKind::Gap, ""}, {TDriverKind::Synthetic, "Desk Camera"}},
+       {{TDriverKind::Broken, "Unplugged Camera"},
+        {TDriverKind::Gap, ""},
+        {TDriverKind::Synthetic, "Desk Camera"}},
        2,
        "Desk Camera 1.0"},
       {"none connects", {{TDriverKind::Broken, "Unplugged Camera"}}, 0, ""},
@@ -79,7 +111,8 @@ TEST_F(CaptureLayer, AFirstStartChoosesTheFirstDriverThatConnects) {
     EXPECT_FALSE(FormGhost->FConnecting);
     EXPECT_EQ(FormGhost->kvDBComboBoxSelectDriver->ItemIndex(), Connected ? Case.Entry : -1);
     EXPECT_EQ(Option("Select driver")->EditText(), Case.Chosen);
-    EXPECT_EQ(ConnectedDriver(), Connected ? std::string(Case.Chosen).substr(0, std::strlen(Case.Chosen) - 4) : "");
+    EXPECT_EQ(ConnectedDriver(),
+              Connected ? std::string(Case.Chosen).substr(0, std::strlen(Case.Chosen) - 4) : "");
     // The options open on the video device group either way.
     EXPECT_TRUE(Option("Video Device")->Expanded());
     EXPECT_EQ(FormGhost->FCaptureWindow != nullptr, Connected);
@@ -87,13 +120,14 @@ TEST_F(CaptureLayer, AFirstStartChoosesTheFirstDriverThatConnects) {
     EXPECT_EQ(DataModule1->ActionMovie->Enabled(), Connected);
     EXPECT_EQ(DataModule1->ActionVideoOptions->Enabled(), Connected);
     EXPECT_EQ(DataModule1->ActionVideoCompression->Visible(), Connected);
-    EXPECT_EQ(DataModule1->ActionSourceSetup->Visible(), Connected) << "the synthetic camera has a source dialog";
+    EXPECT_EQ(DataModule1->ActionSourceSetup->Visible(), Connected)
+        << "the synthetic camera has a source dialog";
     EXPECT_FALSE(DataModule1->ActionVideoOutput->Visible()) << "and no display dialog";
     EXPECT_EQ(Option("Motion detection")->Visible(), Connected);
     EXPECT_EQ(FormGhost->vcShapeBtnMotion->Enabled(), Connected);
-    if (Connected) EXPECT_EQ(FormGhost->vcShapeBtnMotion->Color(), clMoneyGreen);
+    if (Connected) { EXPECT_EQ(FormGhost->vcShapeBtnMotion->Color(), clMoneyGreen); }
     // Without a device the still picture is composed at once.
-    if (!Connected) EXPECT_NE(Composed(), nullptr);
+    if (!Connected) { EXPECT_NE(Composed(), nullptr); }
     Stop();
   }
 }
@@ -113,7 +147,8 @@ TEST_F(CaptureLayer, AStoredChoiceConnectsItsOwnDriver) {
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
-    InstallDrivers({{TDriverKind::Synthetic, "First Camera"}, {TDriverKind::Gap, ""},
+    InstallDrivers({{TDriverKind::Synthetic, "First Camera"},
+                    {TDriverKind::Gap, ""},
                     {TDriverKind::Synthetic, "Second Camera"}});
     StartWith(std::string("[Options]\nSelect driver=") + Case.Stored + "\n");
     EXPECT_EQ(ConnectedDriver(), Case.Connected);
@@ -177,8 +212,10 @@ TEST_F(CaptureLayer, TheFrameBufferIsABitmapFileThatFramesAreCopiedInto) {
   const uint32_t ImageSize = 320 * 3 * 240;
   ASSERT_EQ(Buffer.Size(), int64_t(14 + 40 + ImageSize));
   const auto* Bytes = static_cast<const uint8_t*>(Buffer.Memory());
-  auto Word32 = [&](int Offset) { return uint32_t(Bytes[Offset]) | uint32_t(Bytes[Offset + 1]) << 8 |
-                                         uint32_t(Bytes[Offset + 2]) << 16 | uint32_t(Bytes[Offset + 3]) << 24; };
+  auto Word32 = [&](int Offset) {
+    return uint32_t(Bytes[Offset]) | uint32_t(Bytes[Offset + 1]) << 8 | uint32_t(Bytes[Offset + 2]) << 16 |
+           uint32_t(Bytes[Offset + 3]) << 24;
+  };
   EXPECT_EQ(Bytes[0], 'B');
   EXPECT_EQ(Bytes[1], 'M');
   EXPECT_EQ(Word32(2), 14 + 40 + ImageSize) << "the file size is the stream's size";
@@ -226,8 +263,8 @@ TEST_F(CaptureLayer, CompressedCamerasAreDecompressedIntoTheFrameBuffer) {
     EXPECT_EQ(FormGhost->FDecompressFormat.biBitCount, Case.Bits) << "what the decompressor writes";
     EXPECT_EQ(FormGhost->FFrameBuffer->Size(), int64_t(54 + 320 * 240 * Case.Bits / 8));
     Tick();
-    CaptureTest::ExpectDibNear(FormGhost->FFrameBits, 320, 240, Case.Bits, true, CaptureTest::StillScene(320, 240),
-                               Case.Tolerance);
+    CaptureTest::ExpectDibNear(FormGhost->FFrameBits, 320, 240, Case.Bits, true,
+                               CaptureTest::StillScene(320, 240), Case.Tolerance);
     EXPECT_EQ(Compositions, 1);
     Stop();
     ResetSyntheticCameraSettings();
@@ -260,7 +297,8 @@ TEST_F(CaptureLayer, AFrameThatCannotBeLoadedIsLoggedAndTheBufferRebuilt) {
   auto* Bytes = static_cast<uint8_t*>(FormGhost->FFrameBuffer->Memory());
   Bytes[14 + 14] = 7;  // a bit count no bitmap has
   Tick();
-  EXPECT_NE(ReadText("korcam.log").find("  Frame Callback failed\r\n"), std::string::npos) << ReadText("korcam.log");
+  EXPECT_NE(ReadText("korcam.log").find("  Frame Callback failed\r\n"), std::string::npos)
+      << ReadText("korcam.log");
   EXPECT_EQ(Compositions, 0);
   EXPECT_EQ(Bytes[14 + 14], 24) << "the header is written again";
   Tick();
@@ -304,8 +342,8 @@ TEST_F(CaptureLayer, TheSizeActionStepsThroughTheSizesAndAppliesThem) {
     int Width, Height;
   } Cases[] = {
       {"320 x 240", "352 x 288", 352, 288},
-      {"640 x 480", "160 x 120", 160, 120},      // the last wraps to the first
-      {"300 x 200", "160 x 120", 160, 120},      // a text not in the list
+      {"640 x 480", "160 x 120", 160, 120},  // the last wraps to the first
+      {"300 x 200", "160 x 120", 160, 120},  // a text not in the list
   };
   StartWith();
   for (const TCase& Case : Cases) {

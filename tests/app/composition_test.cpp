@@ -39,11 +39,11 @@ TEST_F(Composition, StampsFollowTheirSwitchesShadowsAndGamerView) {
        {{30, 5, "Korvane Software", clAqua}, {190, 5, Morning, clAqua}}},
       {"both text switches: the text, two blanks, the time", true, true, false, false, clNone, false,
        {{30, 5, std::string("Korvane Software  ") + Morning, clAqua}}},
-      {"only the text stamp's time switch: the time at the text stamp's place", false, true, false, false, clNone,
-       false, {{30, 5, Morning, clAqua}}},
+      {"only the text stamp's time switch: the time at its place", false, true, false, false, clNone, false,
+       {{30, 5, Morning, clAqua}}},
       {"both time switches: the time, two blanks, the time text", false, false, true, true, clNone, false,
        {{190, 5, std::string(Morning) + "  Korvane Software", clAqua}}},
-      {"a shadow colour: the same text one pixel right and down first", true, false, false, false, clBlack, false,
+      {"a shadow colour: the text one pixel right and down first", true, false, false, false, clBlack, false,
        {{30, 5, "Korvane Software", clAqua, clBlack}}},
       {"gamer view: no stamp at all", true, true, true, true, clBlack, true, {}},
       {"every switch off", false, false, false, false, clNone, false, {}},
@@ -74,8 +74,9 @@ TEST_F(Composition, AnOffsetFromGmtRollsTheDateOver) {
   FormGhost->kvDBSpinEditGMTText->SetValue(-12);
   Option("Enable text/time stamp")->SetChecked(true);
   Tick();
-  const auto Expected = WithStamps(FormGhost->FFrameBitmap.get(),
-                                   {{30, 5, "Korvane Software  05 10:30", clAqua}, {190, 5, "01/06 01:30", clAqua}});
+  const auto Expected =
+      WithStamps(FormGhost->FFrameBitmap.get(),
+                 {{30, 5, "Korvane Software  05 10:30", clAqua}, {190, 5, "01/06 01:30", clAqua}});
   EXPECT_TRUE(SamePixels(Expected.get(), Composed()));
 }
 
@@ -179,8 +180,8 @@ TEST_F(Composition, PlacementsRescaleWithoutDriftAndNeverFromNothing) {
   };
   StartWith("[Options]\nSelect driver=no driver\n");
   for (const TStep& Step : Steps) {
-    SCOPED_TRACE(testing::Message() << Step.OldWidth << " x " << Step.OldHeight << " to " << Step.NewWidth << " x "
-                                    << Step.NewHeight);
+    SCOPED_TRACE(testing::Message() << Step.OldWidth << " x " << Step.OldHeight << " to " << Step.NewWidth
+                                    << " x " << Step.NewHeight);
     FormGhost->RescaleStampPlacements(Step.OldWidth, Step.OldHeight, Step.NewWidth, Step.NewHeight);
     EXPECT_FLOAT_EQ(FormGhost->FTextPlacementHorizontal, Step.Horizontal);
     EXPECT_FLOAT_EQ(FormGhost->FTextPlacementVertical, Step.Vertical);

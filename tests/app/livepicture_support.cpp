@@ -1,5 +1,3 @@
-#include "tests/app/livepicture.h"
-
 #include <cstring>
 
 #include "platform/capture/capture.h"
@@ -7,6 +5,7 @@
 #include "platform/capture/syntheticcamera.h"
 #include "platform/forms/canvas.h"
 #include "platform/forms/picture.h"
+#include "tests/app/livepicture.h"
 
 namespace {
 
@@ -38,9 +37,12 @@ void TLivePictureTest::InstallDrivers(const std::vector<TDriverEntry>& Drivers) 
           };
           break;
         case TDriverKind::Silent:
-          Entry.Open = [](std::string&) -> std::unique_ptr<TCaptureDriver> { return std::make_unique<TSilentCamera>(); };
+          Entry.Open = [](std::string&) -> std::unique_ptr<TCaptureDriver> {
+            return std::make_unique<TSilentCamera>();
+          };
           break;
-        case TDriverKind::Gap: break;
+        case TDriverKind::Gap:
+          break;
       }
       List.push_back(std::move(Entry));
     }
@@ -67,7 +69,8 @@ void TLivePictureTest::Tick() {
 
 std::string TLivePictureTest::ConnectedDriver() {
   char Name[80] = {};
-  if (!FormGhost->SendCaptureMessage(WM_CAP_DRIVER_GET_NAMEA, sizeof Name, reinterpret_cast<LPARAM>(Name))) return "";
+  if (!FormGhost->SendCaptureMessage(WM_CAP_DRIVER_GET_NAMEA, sizeof Name, reinterpret_cast<LPARAM>(Name)))
+    return "";
   return Name;
 }
 
@@ -84,8 +87,8 @@ uint32_t TLivePictureTest::Pixel(TBitmap* Bitmap, int X, int Y) {
 ::testing::AssertionResult TLivePictureTest::SamePixels(TBitmap* Expected, TBitmap* Actual) {
   if (!Expected || !Actual) return ::testing::AssertionFailure() << "a picture is missing";
   if (Expected->Width() != Actual->Width() || Expected->Height() != Actual->Height())
-    return ::testing::AssertionFailure() << "size " << Actual->Width() << " x " << Actual->Height() << ", expected "
-                                         << Expected->Width() << " x " << Expected->Height();
+    return ::testing::AssertionFailure() << "size " << Actual->Width() << " x " << Actual->Height()
+                                         << ", expected " << Expected->Width() << " x " << Expected->Height();
   for (int Y = 0; Y < Expected->Height(); ++Y)
     for (int X = 0; X < Expected->Width(); ++X)
       if (Pixel(Expected, X, Y) != Pixel(Actual, X, Y))

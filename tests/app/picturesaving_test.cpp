@@ -144,7 +144,9 @@ TEST_F(PictureSaving, NamesNumbersAndWhatIsKept) {
     for (const auto& [File, Colour] : Case.Expected) Expected.push_back(File);
     std::sort(Expected.begin(), Expected.end());
     ASSERT_EQ(Files(), Expected);
-    for (const auto& [File, Colour] : Case.Expected) EXPECT_EQ(ColourOf(File), Colour) << File;
+    for (const auto& [File, Colour] : Case.Expected) {
+      EXPECT_EQ(ColourOf(File), Colour) << File;
+    }
     EXPECT_EQ(DataModule1->FDirectSaveNumber, Case.CounterAfter);
   }
   EXPECT_FALSE(Logged("failed"));

@@ -123,6 +123,21 @@ TEST_F(StartUp, ColoursComeBackByNameOrByTheirRgbText) {
   EXPECT_EQ(FormGhost->vcColorComboImageEffectsTint->SelectedColor(), clNone);
 }
 
+// The stamp fonts: the stored font is the one selected in its font combo, which is what the
+// program reads; a font that is not installed selects none.
+TEST_F(StartUp, StampFontsAreSelectedInTheFontCombos) {
+  WriteText("korcam.ini", "[Options]\nFont Text Stamp=Liberation Serif\nFont Time Stamp=No Such Font\n");
+  Start();
+  EXPECT_EQ(FormGhost->vcFontComboText->SelectedFont(), "Liberation Serif");
+  EXPECT_EQ(FormGhost->vcFontComboTime->SelectedFont(), "");
+  Stop();
+  // The default, Verdana, is one of the well-known names every machine here has a face for.
+  WriteText("korcam.ini", "");
+  Start();
+  EXPECT_EQ(FormGhost->vcFontComboText->SelectedFont(), "Verdana");
+  EXPECT_EQ(FormGhost->vcFontComboTime->SelectedFont(), "Verdana");
+}
+
 // The option handlers that start-up runs: character set, preview rate, always on top, hints.
 TEST_F(StartUp, OptionsThatActAtOnce) {
   WriteText("korcam.ini",

@@ -19,7 +19,8 @@ class Streaming : public TLivePictureTest {
  protected:
   bool Capturing() {
     CAPSTATUS Status{};
-    return FormGhost->SendCaptureMessage(WM_CAP_GET_STATUS, sizeof Status, reinterpret_cast<LPARAM>(&Status)) &&
+    return FormGhost->SendCaptureMessage(WM_CAP_GET_STATUS, sizeof Status,
+                                         reinterpret_cast<LPARAM>(&Status)) &&
            Status.fCapturingNow;
   }
 
@@ -30,7 +31,8 @@ class Streaming : public TLivePictureTest {
     DataModule1->Timer1->SetEnabled(false);
     FormGhost->kvDBSpinEditFrameRate->SetValue(Rate);
     FormGhost->kvDBSpinEditMotionValue->SetValue(Seconds);
-    ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, reinterpret_cast<LPARAM>(File.c_str())));
+    ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_FILE_SET_CAPTURE_FILEA, 0,
+                                              reinterpret_cast<LPARAM>(File.c_str())));
     Compositions = 0;
     FormGhost->SetupSequenceCapture(true);
     ASSERT_TRUE(Capturing());
@@ -51,7 +53,8 @@ class Streaming : public TLivePictureTest {
   std::vector<std::unique_ptr<TBitmap>> Frames(const std::string& File) {
     std::vector<std::unique_ptr<TBitmap>> Result;
     PAVISTREAM Stream = nullptr;
-    if (AVIStreamOpenFromFileA(&Stream, File.c_str(), streamtypeVIDEO, 0, OF_SHARE_DENY_WRITE, nullptr) != AVIERR_OK)
+    if (AVIStreamOpenFromFileA(&Stream, File.c_str(), streamtypeVIDEO, 0, OF_SHARE_DENY_WRITE, nullptr) !=
+        AVIERR_OK)
       return Result;
     PGETFRAME Reader = AVIStreamGetFrameOpen(Stream, nullptr);
     for (LONG Position = 0; Reader && Position < AVIStreamLength(Stream); ++Position) {
@@ -89,6 +92,20 @@ TEST_F(Streaming, AMovieCarriesTheComposedFramesWithTheirStamps) {
   StartWith();
   const std::string File = Path("video01.avi");
   Record(File, 5, 1);
+  // The parameters the movie ran with.
+  CAPTUREPARMS Parameters{};
+  ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_GET_SEQUENCE_SETUP, sizeof Parameters,
+                                            reinterpret_cast<LPARAM>(&Parameters)));
+  EXPECT_EQ(Parameters.dwRequestMicroSecPerFrame, 200000u);
+  EXPECT_TRUE(Parameters.fYield) << "on the capture library's own thread";
+  EXPECT_EQ(Parameters.wPercentDropForError, 30u);
+  EXPECT_FALSE(Parameters.fAbortLeftMouse);
+  EXPECT_FALSE(Parameters.fAbortRightMouse);
+  EXPECT_EQ(Parameters.vKeyAbort, 0u);
+  EXPECT_TRUE(Parameters.fLimitEnabled);
+  EXPECT_EQ(Parameters.wTimeLimit, 1u);
+  EXPECT_FALSE(Parameters.fMCIControl);
+  EXPECT_FALSE(Parameters.fCaptureAudio) << "\"Capture Audio\" is off";
   EXPECT_EQ(Compositions, 5);
 
   const auto Recorded = Frames(File);
@@ -117,7 +134,7 @@ TEST_F(Streaming, FramesOfAnotherLayoutAreRecordedAsCaptured) {
     const std::string File = Path(std::string("raw") + Case.Name[2] + ".avi");
     Record(File, 5, 1);
     EXPECT_EQ(Compositions, 5) << "every frame is still composed for the screen";
-    if (Case.PanelWidth == 320) EXPECT_GT(StampPixels(Composed()), 20) << "the screen shows the stamps";
+    if (Case.PanelWidth == 320) { EXPECT_GT(StampPixels(Composed()), 20) << "the screen shows the stamps"; }
     const auto Recorded = Frames(File);
     ASSERT_EQ(Recorded.size(), 5u);
     for (const auto& Frame : Recorded) EXPECT_EQ(StampPixels(Frame.get()), 0);
@@ -133,7 +150,8 @@ TEST_F(Streaming, AStreamStoppedWhileAFrameIsComposedEndsCleanly) {
   DataModule1->TimerPreview->SetEnabled(false);
   DataModule1->Timer1->SetEnabled(false);
   const std::string File = Path("video02.avi");
-  ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, reinterpret_cast<LPARAM>(File.c_str())));
+  ASSERT_TRUE(FormGhost->SendCaptureMessage(WM_CAP_FILE_SET_CAPTURE_FILEA, 0,
+                                            reinterpret_cast<LPARAM>(File.c_str())));
   // The third composition stops the stream from within.
   TvcBitmapOptions* Options = FormGhost->ImageMain->BitmapOptions();
   const TNotifyEvent Counting = Options->OnChange;

@@ -432,7 +432,9 @@ TEST_F(Watermark, WithoutThePictureLibraryTheUserIsOfferedItsPage) {
     EXPECT_EQ(Boxes[0].Caption, "WebCam");
     EXPECT_EQ(Boxes[0].Type & MB_TYPEMASK, MB_OKCANCEL);
     EXPECT_EQ(Opened.size(), Case.PagesOpened);
-    if (!Opened.empty()) EXPECT_EQ(Opened[0].Arguments.at(0).rfind("https://", 0), 0u) << "a web page";
+    if (!Opened.empty()) {
+      EXPECT_EQ(Opened[0].Arguments.at(0).rfind("https://", 0), 0u) << "a web page";
+    }
     EXPECT_TRUE(FormGhost->FWatermarkNotReady);
     auto Frame = MakeFrame(8, 8, [](int, int) { return 0u; });
     FormGhost->BlendWatermark(Frame.get());

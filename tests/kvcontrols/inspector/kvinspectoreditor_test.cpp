@@ -116,7 +116,7 @@ TEST_F(InspectorEditorTest, EditorChoicePerRow) {
     } else if (Editor == "none") {
       EXPECT_EQ(Inspector->GetActiveEditor(), nullptr);
     }
-    if (Editor != "inplace" && Inspector->InplaceEditor()) EXPECT_FALSE(Inspector->InplaceEditor()->Visible());
+    if (Editor != "inplace" && Inspector->InplaceEditor()) { EXPECT_FALSE(Inspector->InplaceEditor()->Visible()); }
   }
 }
 

@@ -184,7 +184,7 @@ TEST_F(InspectorItemsTest, RowsAndItemsWithAndWithoutIndicatorRow) {
       EXPECT_EQ(Caption(Inspector->ItemAtRow(First + Index)), Displayed[Index]);
       EXPECT_EQ(Inspector->RowOfItem(ByCaption(Displayed[Index])), First + Index);
     }
-    if (Indicator) EXPECT_EQ(Inspector->ItemAtRow(0), nullptr);
+    if (Indicator) { EXPECT_EQ(Inspector->ItemAtRow(0), nullptr); }
     EXPECT_EQ(Inspector->ItemAtRow(-1), nullptr);
     EXPECT_EQ(Inspector->ItemAtRow(First + 5), nullptr);
     for (const char* NotShown : {"Hidden", "UnderHidden", "Size", "Width", "HiddenTop", "UnderTop"})

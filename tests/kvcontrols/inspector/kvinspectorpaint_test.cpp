@@ -347,7 +347,7 @@ TEST_F(InspectorPaintTest, BoundTableFollowsItsRecordWithTheStateGlyph) {
     EXPECT_EQ(DarkPixels(CheckInside(RowRect("Mirror"))) > 5, Case.Checked) << "the painted check box";
     EXPECT_EQ(Mismatches(Case.Glyph), 0) << Case.Glyph;
     for (const char* Other : {"KVINSPECTORARROW", "KVINSPECTOREDIT", "KVINSPECTORINSERT"}) {
-      if (std::string(Other) != Case.Glyph) EXPECT_GT(Mismatches(Other), 0) << Other;
+      if (std::string(Other) != Case.Glyph) { EXPECT_GT(Mismatches(Other), 0) << Other; }
     }
   }
   SavePng(*Inspector->PaintBitmap(), "inspector_options_bound", 3);

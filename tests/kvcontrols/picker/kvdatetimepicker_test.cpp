@@ -138,7 +138,7 @@ TEST_F(PickerTest, TextFollowsKindAndFormat) {
     Picker->StoreValue(Case.Value);
     Picker->RefreshText();
     EXPECT_EQ(Picker->Text(), Case.Text);
-    if (Case.Text[0]) EXPECT_EQ(Picker->VisibleFieldCount(), Case.VisibleFields);
+    if (Case.Text[0]) { EXPECT_EQ(Picker->VisibleFieldCount(), Case.VisibleFields); }
   }
 }
 

@@ -155,6 +155,40 @@ TEST_F(ApplicationTest, HintShowsAfterThePauseAndHidesAgain) {
   Form->Free();
 }
 
+class TLargeHintWindow : public THintWindow {
+  KORCAM_CLASS(TLargeHintWindow, THintWindow)
+
+ public:
+  explicit TLargeHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+};
+KORCAM_REGISTER_CLASS(TLargeHintWindow)
+
+TEST_F(ApplicationTest, TheNextHintComesInTheHintWindowClassNamedThen) {
+  TForm* Form = NewForm<TForm>(nullptr);
+  Form->SetBounds(100, 100, 300, 200);
+  auto* Panel = new TTestPanel(Form);
+  Panel->SetBounds(10, 10, 100, 50);
+  Panel->SetParent(Form);
+  Panel->SetHint("Font");
+  Panel->SetShowHint(true);
+  Form->Show();
+  Pump();
+  const POINT P = Panel->ClientToScreen(POINT{20, 20});
+  InjectMouseMove(P.x, P.y);
+  Advance(600);
+  ASSERT_TRUE(Application->HintWindow());
+  EXPECT_EQ(Application->HintWindow()->ClassName(), "THintWindow");
+  HintWindowClass = &TLargeHintWindow::StaticClass();
+  Application->CancelHint();
+  InjectMouseMove(P.x + 1, P.y);
+  Advance(600);
+  ASSERT_TRUE(Application->HintWindow());
+  EXPECT_EQ(Application->HintWindow()->ClassName(), "TLargeHintWindow");
+  EXPECT_TRUE(Application->HintWindow()->Active());
+  HintWindowClass = nullptr;
+  Form->Free();
+}
+
 class TIdleCounter : public TComponent, public TIdleUpdater {
   KORCAM_CLASS(TIdleCounter, TComponent)
 

@@ -63,6 +63,29 @@ TEST(Comparison, OrderAndCaseRules) {
   }
 }
 
+TEST(Comparison, TheWindowSystemsTextOrderFoldsCaseFirst) {
+  struct TCase {
+    const char* Name;
+    const char* A;
+    const char* B;
+    int Sign;
+  };
+  const TCase Cases[] = {
+      {"letters before case", "apple", "Banana", -1},
+      {"equal", "Arial", "Arial", 0},
+      {"only case differs: lower first", "arial", "Arial", -1},
+      {"prefix first", "Ari", "arial", -1},
+      {"Cyrillic folds too", "ёлка", "Жук", -1},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    const int Result = lstrcmpA(Case.A, Case.B);
+    EXPECT_EQ((Result > 0) - (Result < 0), Case.Sign);
+    const int Back = lstrcmpA(Case.B, Case.A);
+    EXPECT_EQ((Back > 0) - (Back < 0), -Case.Sign);
+  }
+}
+
 TEST(StrToInt, AcceptsDecimalAndHexadecimal) {
   struct TCase {
     const char* Text;

@@ -62,7 +62,7 @@ TEST_F(ButtonTest, LaysGlyphAndCaptionOut) {
     RECT Text{}, GlyphRect{}, Area{};
     Button->CalcLayout(nullptr, RECT{2, 2, 73, 23}, Text, GlyphRect, SIZE{30, 13}, Area);
     EXPECT_EQ(Text, Case.Text);
-    if (Case.Glyph) EXPECT_EQ(GlyphRect, Case.GlyphRect);
+    if (Case.Glyph) { EXPECT_EQ(GlyphRect, Case.GlyphRect); }
   }
   // Without a glyph the spacing is -3: an even caption starts at 3, an odd one at 2.
   Button->SetGlyph(nullptr);

@@ -85,7 +85,7 @@ TEST_F(OutlookBarTest, PlacesTheButtonsAndTheOpenPanel) {
       SCOPED_TRACE(Index);
       EXPECT_EQ(ButtonAt(Index), Case.Buttons[size_t(Index)]);
       EXPECT_EQ(Page(Index)->Panel()->Visible(), Index == Case.Active);
-      if (Index != Case.Active) EXPECT_LE(PanelAt(Index).bottom, 0) << "hidden above the bar";
+      if (Index != Case.Active) { EXPECT_LE(PanelAt(Index).bottom, 0) << "hidden above the bar"; }
     }
     EXPECT_EQ(PanelAt(Case.Active), Case.Panel);
   }

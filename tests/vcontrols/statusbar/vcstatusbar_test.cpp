@@ -130,7 +130,7 @@ TEST_F(StatusBarTest, WidthsInPixelsAndPercent) {
     ASSERT_EQ(Bar->Width(), Case.BarWidth);
     for (size_t Index = 0; Index < Case.Pixels.size(); ++Index)
       EXPECT_EQ(Bar->Panels()->Items(int(Index))->PixelWidth(), Case.Pixels[Index]) << Index;
-    if (!Case.Edges.empty()) EXPECT_EQ(PartEdges(), Case.Edges);
+    if (!Case.Edges.empty()) { EXPECT_EQ(PartEdges(), Case.Edges); }
   }
 
   // A resize shares the new width out again.
@@ -401,7 +401,7 @@ TEST_F(StatusBarTest, BevelsAndTheSizeGrip) {
     Pump();
     const RECT Part = Panel->GetRect();
     EXPECT_EQ(ScreenColor(Bar, Part.left, Part.top), Case.TopLeft);
-    if (Case.Bevel == pbRaised) EXPECT_EQ(ScreenColor(Bar, Part.right - 1, Part.bottom - 1), Rgb(cl3DDkShadow));
+    if (Case.Bevel == pbRaised) { EXPECT_EQ(ScreenColor(Bar, Part.right - 1, Part.bottom - 1), Rgb(cl3DDkShadow)); }
     EXPECT_EQ(ScreenColor(Bar, Part.left + 10, Part.top + 5), 0x3060C0u) << "the panel's colour inside";
   }
   // The grip is offered only on a sizeable form.

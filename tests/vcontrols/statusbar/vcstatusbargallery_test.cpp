@@ -117,8 +117,9 @@ TEST_F(StatusBarGalleryTest, EveryPanelStyle) {
       SCOPED_TRACE(Index);
       const RECT Part = Bar->Panels()->Items(Index)->GetRect();
       const uint32_t Expected = Index % 2 ? 0xB5DDFBu : 0xD4D0C8u;
-      if (Bar->Panels()->Items(Index)->Style() != psControl)
+      if (Bar->Panels()->Items(Index)->Style() != psControl) {
         EXPECT_EQ(ScreenColor(Bar, Part.left + 2, Part.bottom - 3), Expected);
+      }
     }
 }
 

@@ -165,8 +165,9 @@ TEST_F(TGridTest, MouseCoordInvertsCellRect) {
           const TGridCoord Cell{Col, Row};
           EXPECT_EQ(Grid->MouseCoord(R.left, R.top), Cell) << Col << "," << Row;
           EXPECT_EQ(Grid->MouseCoord(R.right - 1, R.bottom - 1), Cell) << Col << "," << Row;
-          if (LineWidth > 0 && R.right < 230 && R.bottom < 110)
+          if (LineWidth > 0 && R.right < 230 && R.bottom < 110) {
             EXPECT_EQ(Grid->MouseCoord(R.right, R.bottom), Cell) << "line of " << Col << "," << Row;
+          }
         }
       }
     }

@@ -109,7 +109,7 @@ TEST_F(TGridTest, KeysMoveTheCurrentCell) {
     Pump();
     EXPECT_EQ(Grid->Col(), Case.Expected.X);
     EXPECT_EQ(Grid->Row(), Case.Expected.Y);
-    if (Case.ExpectedTop >= 0) EXPECT_EQ(Grid->TopRow(), Case.ExpectedTop);
+    if (Case.ExpectedTop >= 0) { EXPECT_EQ(Grid->TopRow(), Case.ExpectedTop); }
     // The current cell is always fully visible after a key.
     TGridDrawInfo Info;
     Grid->CalcDrawInfo(Info);

@@ -62,7 +62,7 @@ TEST_F(TrackBarTest, KeysMoveByLinesPagesAndToTheEnds) {
     // OnChange exactly when the position moved.
     const bool Moved = !Changes.empty();
     EXPECT_EQ(Changes.size(), Moved ? 1u : 0u);
-    if (Moved) EXPECT_EQ(Changes[0], Case.Position);
+    if (Moved) { EXPECT_EQ(Changes[0], Case.Position); }
   }
 }
 
