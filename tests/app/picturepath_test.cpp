@@ -51,8 +51,9 @@ TEST_F(PicturePath, TimedPicturesCarryStampsWatermarkAndEffects) {
   ASSERT_TRUE(FormGhost->FWatermarkHasAlpha);
   ASSERT_TRUE(FormGhost->FConnected) << "the test camera";
   Advance(3500, 20);
-  for (const char* Name : {"kv0001.jpg", "kv0002.jpg", "kv0003.jpg"})
+  for (const char* Name : {"kv0001.jpg", "kv0002.jpg", "kv0003.jpg"}) {
     ASSERT_TRUE(Exists(std::string("My Pictures/") + Name)) << Name;
+  }
 
   TJPEGImage Jpeg;
   Jpeg.LoadFromFile(Path("My Pictures/kv0001.jpg"));

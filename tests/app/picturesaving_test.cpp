@@ -575,8 +575,9 @@ TEST_F(PicturesAtStartUp, StoredTimedPicturesStartWithTheProgram) {
   Composed.Assign(Frame.get());
   FormGhost->FComposedPicture->SetGraphic(&Composed);
   Advance(3500, 50);
-  for (const char* Name : {"kv0001.jpg", "kv0002.jpg", "kv0003.jpg"})
+  for (const char* Name : {"kv0001.jpg", "kv0002.jpg", "kv0003.jpg"}) {
     EXPECT_TRUE(Exists(std::string("My Pictures/") + Name)) << Name;
+  }
   EXPECT_FALSE(Exists("My Pictures/kv0004.jpg"));
 }
 

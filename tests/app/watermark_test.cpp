@@ -265,9 +265,10 @@ TEST_F(Watermark, PlacedFromTheTopLeftAndClippedToTheFrame) {
           const bool Inside = MarkX >= 0 && MarkX < MarkWidth && MarkY >= 0 && MarkY < MarkHeight;
           const uint32_t Expected =
               Inside ? 0x800000u | uint32_t(MarkX * 16) << 8 | uint32_t(MarkY * 50) : Background(X, Y);
-          if (RgbOf(*Frame, X, Y) != Expected && Wrong++ < 3)
+          if (RgbOf(*Frame, X, Y) != Expected && Wrong++ < 3) {
             ADD_FAILURE() << "pixel " << X << "," << Y << " of a " << (Format == pf24bit ? "24" : "32")
                           << "-bit frame is " << std::hex << RgbOf(*Frame, X, Y) << ", not " << Expected;
+          }
         }
     }
   }
