@@ -520,8 +520,6 @@ class TFormGhost : public TForm {
   // Whether the frame Current differs enough from Snapshot (FMotionSnapshotSize bytes each) to be
   // a motion; a motion turns the motion button yellow.
   bool DetectMotion(const uint8_t* Current, const uint8_t* Snapshot);
-  // Drops the snapshot of a device that is disconnected: the next check only takes one.
-  void ForgetMotionSnapshot();
   // Lays out the video block and the album and image previews.
   void ArrangePanels();
 

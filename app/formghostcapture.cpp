@@ -331,7 +331,6 @@ void TFormGhost::DisconnectCaptureDriver() {
   if (!FConnected) return;
   TDataModule1* Module = DataModule1;
   FConnected = false;
-  ForgetMotionSnapshot();
   Module->TimerPreview->SetEnabled(false);
   Module->ActionMovie->SetEnabled(false);
   vcShapeBtnMotion->SetEnabled(false);

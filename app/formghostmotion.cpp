@@ -37,7 +37,7 @@ void ArmMotionTimers(TFormGhost& Form, TDataModule1& Module) {
 // ---- the check ---------------------------------------------------------------------------------
 
 void TFormGhost::CheckMotion() {
-  // The cycle moves on only while the check is on; the first composition after a connect checks,
+  // The cycle moves on only while the check is on; the first composition after start-up checks,
   // then every third one.
   FMotionCycle = FMotionCycle < 2 ? FMotionCycle + 1 : 0;
   if (FMotionCycle != 1 || !FFrameBitmap) return;
@@ -63,14 +63,6 @@ bool TFormGhost::DetectMotion(const uint8_t* Current, const uint8_t* Snapshot) {
   if (!(kvDBSpinEditMotionSensibility->Value() > double(Measure))) return false;
   vcShapeBtnMotion->SetColor(clYellow);
   return true;
-}
-
-void TFormGhost::ForgetMotionSnapshot() {
-  // Another device (or the same one later) shows another scene: comparing it with the last
-  // frame of the one before would be a motion that never happened.
-  FMotionSnapshot.clear();
-  FMotionSnapshotSize = 0;
-  FMotionCycle = 0;
 }
 
 // ---- the motion button and its option row --------------------------------------------------------

@@ -55,9 +55,15 @@ void UseCamera(DWORD Compression, TSize Size) {
   for (int Warm = 0; Warm < 3; ++Warm) DataModule1->TimerPreviewTimer(nullptr);
 }
 
+void ForgetSnapshot() {
+  FormGhost->FMotionSnapshot.clear();
+  FormGhost->FMotionSnapshotSize = 0;
+  FormGhost->FMotionCycle = 0;
+}
+
 void Detection(bool On) {
   FormGhost->FindOption("Enable motion detection")->SetChecked(On);
-  FormGhost->ForgetMotionSnapshot();
+  ForgetSnapshot();
 }
 
 // The live image's effects: the master and three common effects at the form's values (gray scale,

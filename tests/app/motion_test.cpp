@@ -231,11 +231,17 @@ class Motion : public TAppTest {
   void ComposeThree(TBitmap& Picture) {
     for (int Index = 0; Index < 3; ++Index) Compose(Picture);
   }
+  // No snapshot, and the next composition checks.
+  static void ForgetSnapshot() {
+    FormGhost->FMotionSnapshot.clear();
+    FormGhost->FMotionSnapshotSize = 0;
+    FormGhost->FMotionCycle = 0;
+  }
   // A motion: the snapshot of a dark frame, then three compositions of a bright one.
   void SeeMotion() {
     Dark = Frame(40, 30, 0x10);
     Bright = Frame(40, 30, 0xF0);
-    FormGhost->ForgetMotionSnapshot();
+    ForgetSnapshot();
     Compose(*Dark);
     ComposeThree(*Bright);
   }
@@ -303,7 +309,7 @@ TEST_F(Motion, SensitivityDecides) {
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
     FormGhost->kvDBSpinEditMotionSensibility->SetValue(Case.Sensitivity);
-    FormGhost->ForgetMotionSnapshot();
+    ForgetSnapshot();
     FormGhost->vcShapeBtnMotion->SetColor(clMoneyGreen);
     TimerMotion()->SetEnabled(false);
     Compose(*Base);
@@ -340,7 +346,7 @@ TEST_F(Motion, FramesOfEveryLayoutAreReadAsTheSameRows) {
     EXPECT_EQ(std::memcmp(Rows, Read.data(), Bytes), 0);
     EXPECT_EQ(Rows == Scratch.data(), Case.Format != pf24bit);
     // And the check sees a motion in a frame of that layout.
-    FormGhost->ForgetMotionSnapshot();
+    ForgetSnapshot();
     TimerMotion()->SetEnabled(false);
     auto Other = Frame(Case.Width, 9, 0xC0);
     Other->SetPixelFormat(Case.Format);
