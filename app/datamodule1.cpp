@@ -76,13 +76,6 @@ void TDataModule1::IdFTP1WorkEnd(TObject*, TWorkMode) {
   if (FormGhost) FormGhost->FFtpTransferring = false;
 }
 
-// ---- the motion countdown, the motion movie and the e-mail pause ---------------------------
-// FIXME: waits for the motion detection and response.
-void TDataModule1::TimerMotionTimer(TObject*) {}
-void TDataModule1::TimerMovieTimer(TObject*) {}
-void TDataModule1::TimerMessagePerTimer(TObject*) {}
-void TDataModule1::ActionMovieExecute(TObject*) {}
-
 // ---- the tray menu, the status message and the tool-bar toggles ----------------------------
 // FIXME: waits for the window shell.
 void TDataModule1::PopupMenuTrayPopup(TObject*) {}

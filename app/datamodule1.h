@@ -201,6 +201,12 @@ class TDataModule1 : public TDataModule {
   // no whole number.
   void SavePictureLocally();
 
+  // ---- the motion response (datamodule1motion.cpp) --------------------------------------------
+  // Answers a motion (or the movie action) as the motion options say: the sound, the program, the
+  // e-mail hook, a picture and a movie, in that order. Returns at once unless motion detection is
+  // on or a movie was asked for by hand.
+  void RespondToMotion();
+
   // ---- own state (set by the constructor) -----------------------------------------------------
   int32_t FMovieZoomStep = 5;
   int32_t FPictureZoomStep = 5;

@@ -460,6 +460,21 @@ void TFormGhost::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
     DataModule1->ActionExit->Execute();
     return;
   }
+  // On the WebCam page: Ctrl+D toggles the motion button, Ctrl+M records a movie by hand (the
+  // action checks itself as it runs). A key that did something goes no further.
+  if (Shift.Contains(ssCtrl) && PageControl1->ActivePage() == TabSheetWebCam) {
+    if (Key == 'D' && vcShapeBtnMotion->Enabled()) {
+      vcShapeBtnMotion->SetDown(!vcShapeBtnMotion->Down());
+      vcShapeBtnMotionClick(vcShapeBtnMotion);
+      Key = 0;
+      return;
+    }
+    if (Key == 'M' && DataModule1->ActionMovie->Enabled()) {
+      DataModule1->ActionMovie->Execute();
+      Key = 0;
+      return;
+    }
+  }
   // FIXME: waits for the window shell (the page, tool-bar and Image page keys).
 }
 

@@ -9,6 +9,7 @@
 //   formghostoptions.cpp   the option handlers that start-up runs
 //   formghostcapture.cpp   the capture device: drivers, connection, frame buffer, frames, size
 //   formghostcompose.cpp   the composition of the live picture and its text and time stamps
+//   formghostmotion.cpp    the motion check, the motion button and the e-mail hook
 //   formghostpending.cpp   the handlers and routines of features still to come (they do nothing)
 //
 // Every setting lives in the two option tables; an option is found by its key
@@ -482,6 +483,9 @@ class TFormGhost : public TForm {
   void BlendWatermark(TBitmap* Picture);
   // The no-op dial-up hang-up of this edition (it keeps its place in the real close).
   int HangUp();
+  // The e-mail hook of the motion response; this edition sends nothing.
+  void SendEmail(const std::string& SenderName, const std::string& SenderAddress, const std::string& Recipients,
+                 const std::string& Subject, const std::string& Body, bool Attachment);
   // Plays a sound file (a bare name lies in the program folder) without waiting, after closing
   // the sound that played before.
   void PlaySoundFile(const std::string& FileName);
@@ -513,6 +517,9 @@ class TFormGhost : public TForm {
   void RescaleStampPlacements(int32_t OldWidth, int32_t OldHeight, int32_t NewWidth, int32_t NewHeight);
   // The motion check that ends a composition of a connected device.
   void CheckMotion();
+  // Whether the frame Current differs enough from Snapshot (FMotionSnapshotSize bytes each) to be
+  // a motion; a motion turns the motion button yellow.
+  bool DetectMotion(const uint8_t* Current, const uint8_t* Snapshot);
   // Lays out the video block and the album and image previews.
   void ArrangePanels();
 
@@ -568,6 +575,9 @@ class TFormGhost : public TForm {
   int32_t FMotionCycle = 0;
   std::vector<uint8_t> FMotionSnapshot;
   int32_t FMotionSnapshotSize = 0;
+  // A frame the check has to read first (one that is not of 24-bit rows); it and the snapshot
+  // then change places.
+  std::vector<uint8_t> FMotionFrame;
   // Sound.
   uint32_t FSoundDevice = 0;
   // Layout and pages.

@@ -38,8 +38,6 @@ void TFormGhost::InspectorOptionsItems0Items0ItemChanged(TkvDataInspector*, TkvI
 void TFormGhost::InspectorOptionsItems0Items2ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
 void TFormGhost::InspectorOptionsItems0Items3ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
 void TFormGhost::InspectorOptionsItems8Items5Items4ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-void TFormGhost::InspectorOptionsItems9Items0ItemChanged(TkvDataInspector*, TkvInspectorItem*, const std::string&) {}
-void TFormGhost::vcShapeBtnMotionClick(TObject*) {}
 void TFormGhost::kvDBComboBoxSelectDriverKeyPress(TObject*, char32_t&) {}
 void TFormGhost::kvDBComboDlgLogFileCustomDlg(TObject*) {}
 void TFormGhost::kvDBComboDlgLogFileKeyPress(TObject*, char32_t&) {}
@@ -97,10 +95,6 @@ void TFormGhost::vcButtonGroupTitlevcShapeBtnImageClick(TObject*) {}
 void TFormGhost::TabSheetImageExit(TObject*) {}
 void TFormGhost::vcImagerImageStopDblClick(TObject*) {}
 void TFormGhost::vcPanelAlbumImageDblClick(TObject*) {}
-
-// ---- the motion check of every composition ------------------------------------------------
-// FIXME: waits for the motion detection and response.
-void TFormGhost::CheckMotion() {}
 
 // ---- the media players and their position bars ---------------------------------------------
 // FIXME: waits for the album movie playback.

@@ -39,6 +39,9 @@ int main() {
     // On a display the application shows it too; an error out of start-up ends the program.
     if (OnDisplay) Application->ShowException(E);
   }
+  // The application frees its forms, the main window first, while the window system still runs:
+  // their destroy handlers run, and the controls give back what their windows hold.
+  Application->DestroyComponents();
   RemoveSessionSignals();
   if (OnDisplay) StopX11Backend();
   return 0;
