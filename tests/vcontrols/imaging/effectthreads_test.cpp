@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -245,6 +246,51 @@ TEST(EffectThreadsTest, ChainIsTheReferenceChainOnAnyNumberOfThreads) {
       EXPECT_TRUE(image.PadsIntact());
     }
   }
+}
+
+
+// --- holding the workers between jobs -------------------------------------------------------
+
+// A held pool keeps its workers spinning between jobs; whatever the holds and the thread count
+// do between jobs (a job for fewer workers leaves some with a number nobody woke them for), every
+// band of every job runs once and Run returns only when all have.
+TEST(EffectThreadsTest, HeldPoolRunsEveryJobWhateverTheThreadCountDoes) {
+  TvcBandPool pool;
+  {
+    TThreadSetting setting(8);
+    // A hold starts no thread: a pool that never had a job stays without workers.
+    const TvcBandHold hold(&pool);
+    EXPECT_EQ(pool.WorkerCount(), 0);
+  }
+  struct TStep {
+    const char* Name;
+    int32_t Threads, Bands;
+    int Holds;  // holds taken before the job and kept to the end
+  } steps[] = {
+      {"all threads, unheld: starts the workers", 8, 16, 0},
+      {"held", 8, 16, 1},
+      {"held twice", 8, 3, 1},
+      {"fewer workers posted", 2, 8, 0},
+      {"one thread while held", 1, 5, 0},
+      {"all again: workers not woken last time", 8, 200, 0},
+      {"three threads", 3, 7, 1},
+  };
+  std::vector<std::atomic<int32_t>> runs(256);
+  std::vector<std::unique_ptr<TvcBandHold>> holds;
+  for (int round = 0; round < 20; ++round)
+    for (const TStep& step : steps) {
+      SCOPED_TRACE(step.Name);
+      TThreadSetting setting(step.Threads);
+      for (int i = 0; i < step.Holds; ++i) holds.push_back(std::make_unique<TvcBandHold>(&pool));
+      pool.Run(step.Bands, [&](int32_t Band) { runs[size_t(Band)].fetch_add(1, std::memory_order_relaxed); });
+      for (int32_t band = 0; band < step.Bands; ++band) {
+        ASSERT_EQ(runs[size_t(band)].exchange(0), 1) << band;
+      }
+      // Holds end in any order relative to the jobs: every other step lets them go.
+      if (&step - steps == 3 || &step - steps == 6) holds.clear();
+    }
+  holds.clear();
+  EXPECT_LE(pool.WorkerCount(), 7);
 }
 
 }  // namespace
