@@ -40,6 +40,7 @@ constexpr int64_t MinimumBandBytes = 256 * 1024;
 // between two jobs, short enough that a forgotten frame costs little).
 constexpr int32_t SpinRounds = 1 << 12;
 constexpr int32_t HeldSpinRounds = 1 << 17;
+constexpr int32_t YieldRounds = 1 << 6;
 
 inline void Relax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -154,8 +155,13 @@ struct TvcBandPool::TWorkers {
   uint32_t WaitForJob(TSlot& Slot, uint32_t Seen) {
     uint32_t job = Slot.Job.load(std::memory_order_acquire);
     for (int32_t round = 0; job == Seen; ++round) {
-      if (round >= SpinRounds && (round >= HeldSpinRounds || Holds.load(std::memory_order_relaxed) == 0))
-        break;
+      if (round >= SpinRounds) {
+        if (round >= HeldSpinRounds || Holds.load(std::memory_order_relaxed) == 0) break;
+        // Held: now and then let another thread have the processor. On an idle machine this
+        // returns at once; on a busy one the caller (whose work between jobs is what the worker
+        // waits for) and other programs are not kept from running by workers that only wait.
+        if (round % YieldRounds == 0) std::this_thread::yield();
+      }
       Relax();
       job = Slot.Job.load(std::memory_order_acquire);
     }
