@@ -5,7 +5,7 @@
 // for bands in progress, never for a worker that is still waking. A worker reads the job's
 // function only after it has claimed one of its bands, and the caller cannot finish the job
 // before that band is done. A worker that has just finished spins briefly before it sleeps (for
-// a few milliseconds while the caller holds the pool): the effects of one frame follow each
+// about a millisecond while the caller holds the pool): the effects of one frame follow each
 // other closely, and a spinning worker joins the next effect without a wake-up through the
 // kernel.
 //
@@ -36,10 +36,12 @@ constexpr int64_t AutomaticBandBytes = 96 * 1024;
 constexpr int32_t BandsPerThread = 2;
 constexpr int64_t MinimumBandBytes = 256 * 1024;
 // Pause instructions a worker spins through before it sleeps (some tens of microseconds), and
-// while the caller holds the pool (a few milliseconds: longer than any step of a frame's chain
-// between two jobs, short enough that a forgotten frame costs little).
+// while the caller holds the pool (about a millisecond, yielding every YieldRounds: longer than
+// the caller's own work between two steps of a frame's chain, short enough that a long step
+// done on the caller alone keeps few processors busy waiting; the wake-up after it costs a few
+// per cent of such a step).
 constexpr int32_t SpinRounds = 1 << 12;
-constexpr int32_t HeldSpinRounds = 1 << 17;
+constexpr int32_t HeldSpinRounds = 1 << 15;
 constexpr int32_t YieldRounds = 1 << 6;
 
 inline void Relax() {

@@ -61,9 +61,10 @@ class TvcBandPool {
   // Keeps the workers ready for a run of jobs that follow each other closely (the effects of one
   // frame). Hold wakes the workers that sleep, so that their wake-up overlaps what the caller
   // does before its next job; until the matching Release, a worker that has finished a job waits
-  // for the next one spinning (a few milliseconds at most) rather than asleep, so no step of the
-  // run pays for a wake-up through the kernel. Holds nest; only workers that earlier jobs started
-  // are woken (Hold starts none). Called by the thread that runs the jobs.
+  // for the next one spinning (about a millisecond at most, yielding now and then) rather than
+  // asleep, so a job that follows closely pays no wake-up through the kernel. Holds nest; only
+  // workers that earlier jobs started are woken (Hold starts none). Called by the thread that
+  // runs the jobs.
   void Hold();
   void Release();
 
