@@ -244,9 +244,11 @@ int32_t TvcBandPool::ThreadCount(int64_t Units, int64_t UnitBytes) const {
 int32_t TvcBandPool::BandCount(int64_t Units, int64_t UnitBytes) const {
   const int32_t threads = ThreadCount(Units, UnitBytes);
   if (threads <= 1) return 1;
-  const int64_t bands =
-      std::clamp<int64_t>(Units * UnitBytes / MinimumBandBytes, threads, int64_t(threads) * BandsPerThread);
-  return int32_t(std::min(Units, bands));
+  // A whole number of bands per thread: ten bands on eight threads would make two threads run
+  // two bands each while the others wait, and a 1280 x 720 frame took as long as twelve bands.
+  const int64_t perThread =
+      std::clamp<int64_t>(Units * UnitBytes / (MinimumBandBytes * threads), 1, BandsPerThread);
+  return int32_t(std::min(Units, perThread * threads));
 }
 
 void TvcBandPool::Hold() {

@@ -77,6 +77,7 @@ TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
       {"a fixed count cuts even a tiny picture", 8, 3, 12, 3, 3},
       {"a fixed count, two bands each for a large job", 3, 1080, 5760, 3, 6},
       {"a fixed count, one band each for a small job", 3, 480, 1920, 3, 3},
+      {"a 1280x720 frame: whole bands per thread, not ten on eight", 8, 720, 3840, 8, 8},
       {"a single unit", 8, 1, 1 << 20, 1, 1},
       {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1, 1},
       {"automatic: a frame is cut", 0, 1080, 5760, -1, -1},
@@ -94,6 +95,10 @@ TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
     }
     EXPECT_GE(bands, threads);
     EXPECT_LE(bands, c.Units);
+    // No thread waits on another's second band while it has none.
+    if (bands < c.Units) {
+      EXPECT_EQ(bands % threads, 0);
+    }
   }
   // The setting is clamped to what the pool can start.
   TThreadSetting setting(0);
