@@ -14,6 +14,7 @@
 #include <malloc.h>
 #include <sched.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -81,6 +82,46 @@ struct TReferenceTarget {
   void ApplyRotation(POINT C, long double A) { vcreference::ApplyRotation(Image, C.x, C.y, A); }
 };
 
+// The steps of the chain, in its order, for the breakdown of the pipeline on all threads: what
+// each step costs inside the chain (cold workers, a picture another step just wrote) rather than
+// on its own.
+const char* const ChainSteps[] = {"frame copied in", "grey scale", "lightness", "alpha blend", "colour", "tint",
+                                  "sponge", "saturation", "gaussian blur", "emboss", "invert", "contrast",
+                                  "sharpen", "flip, horizontal", "flip, vertical", "wave", "rotation"};
+constexpr int ChainStepCount = int(sizeof(ChainSteps) / sizeof(ChainSteps[0]));
+
+// Runs each operation of the inner target and adds its time to its step's total.
+struct TStepTimedTarget {
+  TvcRasterTarget& Inner;
+  double* Seconds;  // ChainStepCount totals
+
+  template <class TStep>
+  void Time(int Step, const TStep& Run) {
+    const auto start = std::chrono::steady_clock::now();
+    Run();
+    Seconds[Step] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  void ApplyGrayScale() { Time(1, [&] { Inner.ApplyGrayScale(); }); }
+  void ApplyLightness(int32_t A) { Time(2, [&] { Inner.ApplyLightness(A); }); }
+  void ApplyAlphaBlend(const TvcBlendSource* B, int32_t A, bool S) {
+    Time(3, [&] { Inner.ApplyAlphaBlend(B, A, S); });
+  }
+  void ApplyColor(int32_t R, int32_t G, int32_t B) { Time(4, [&] { Inner.ApplyColor(R, G, B); }); }
+  void ApplyTint(int32_t R, int32_t G, int32_t B) { Time(5, [&] { Inner.ApplyTint(R, G, B); }); }
+  void ApplySponge(int32_t A) { Time(6, [&] { Inner.ApplySponge(A); }); }
+  void ApplySaturation(int32_t A) { Time(7, [&] { Inner.ApplySaturation(A); }); }
+  void ApplyGaussianBlur(int32_t A) { Time(8, [&] { Inner.ApplyGaussianBlur(A); }); }
+  void ApplyEmboss() { Time(9, [&] { Inner.ApplyEmboss(); }); }
+  void ApplyInvert() { Time(10, [&] { Inner.ApplyInvert(); }); }
+  void ApplyContrast(int32_t A) { Time(11, [&] { Inner.ApplyContrast(A); }); }
+  void ApplySharpen(int32_t D) { Time(12, [&] { Inner.ApplySharpen(D); }); }
+  void ApplyFlip(bool H) { Time(H ? 13 : 14, [&] { Inner.ApplyFlip(H); }); }
+  void ApplyWave(bool W, long double X, long double Y, long double R) {
+    Time(15, [&] { Inner.ApplyWave(W, X, Y, R); });
+  }
+  void ApplyRotation(POINT C, long double A) { Time(16, [&] { Inner.ApplyRotation(C, A); }); }
+};
+
 // What a row is judged by, on the medians: the one-thread time against the frame copy, the
 // speed-up over the reference on one thread or on all, or the gain of all threads over one.
 enum TTargetKind { tkNone, tkCopyRatio, tkOverReference, tkOverReferenceAllThreads, tkThreadGain };
@@ -89,6 +130,7 @@ struct TTarget {
   double Limit = 0;
   int32_t FromWidth = 0;  // judged only from this frame width on
 };
+const char* const StepsName = "pipeline, every item default, by step";
 const TTarget tgNone{};
 const TTarget tgNearCopy{tkCopyRatio, 5};
 const TTarget tgOverReference{tkOverReference, 4};
@@ -230,10 +272,14 @@ TvcEffectSettings EveryItemDefault() {
 class TCollectingReporter : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, double> Seconds;
+  // The median of every user counter, by benchmark name and counter name.
+  std::map<std::string, std::map<std::string, double>> Counters;
   void ReportRuns(const std::vector<Run>& Runs) override {
     for (const Run& run : Runs)
-      if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+      if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
         Seconds[run.run_name.function_name] = run.real_accumulated_time / double(run.iterations);
+        for (const auto& [name, counter] : run.counters) Counters[run.run_name.function_name][name] = counter.value;
+      }
     ConsoleReporter::ReportRuns(Runs);
   }
   double Find(const std::string& Name) const {
@@ -417,6 +463,34 @@ int main(int argc, char** argv) {
       rows.push_back({chain.Label, prefix + chain.Label, true, chain.Target});
     }
 
+    // The same chain step by step: each step's share of a frame, on one thread and on all (the
+    // summary lists them under the size's table).
+    for (const bool all : {false, true}) {
+      const TvcBlendSource blend{smallBlend.Raster, false, true};
+      benchmark::RegisterBenchmark(
+          (prefix + StepsName + (all ? "/all threads" : "/1 thread")).c_str(),
+          [all, blend, &source, &work, workspace, random](benchmark::State& State) {
+            all ? UseAllThreads() : UseOneThread();
+            double seconds[ChainStepCount] = {};
+            for (auto _ : State) {
+              const auto start = std::chrono::steady_clock::now();
+              vcfx::CopyPixels(source.Raster, work.Raster);
+              seconds[0] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+              TvcRasterTarget target(work.Raster, *workspace, clNone, *random);
+              TStepTimedTarget timed{target, seconds};
+              RunEffectChain(timed, EveryItemDefault(), &blend);
+              benchmark::DoNotOptimize(work.Bytes.data());
+            }
+            for (int step = 0; step < ChainStepCount; ++step)
+              State.counters[ChainSteps[step]] =
+                  benchmark::Counter(seconds[step] * 1000, benchmark::Counter::kAvgIterations);
+          })
+          ->Unit(benchmark::kMillisecond)
+          ->MinTime(0.05)
+          ->Repetitions(Repetitions)
+          ->ReportAggregatesOnly(true);
+    }
+
     // Every effect on: the same bytes on one thread, on all, and from the reference chain.
     {
       const TvcBlendSource blend{smallBlend.Raster, false, true};
@@ -539,6 +613,22 @@ int main(int argc, char** argv) {
           all * 1000, one / all, referenceText.c_str(), referenceAllText.c_str(),
           Verdict(row.Target, size.Width, one / copy, overReference, overReferenceAll, one / all).c_str());
     }
+  }
+  for (const auto& [size, rows] : summary) {
+    const std::string name = size.Name() + "/" + StepsName;
+    const auto one = reporter.Counters.find(name + "/1 thread"), all = reporter.Counters.find(name + "/all threads");
+    if (one == reporter.Counters.end() || all == reporter.Counters.end()) continue;
+    std::printf("\n%-44s %9s %9s %6s\n", (size.Name() + ", " + StepsName).c_str(), "1 thread", "all thr.",
+                "x gain");
+    double oneTotal = 0, allTotal = 0;
+    for (const char* step : ChainSteps) {
+      const double oneStep = one->second[step], allStep = all->second[step];
+      oneTotal += oneStep;
+      allTotal += allStep;
+      std::printf("  %-42s %9.3f %9.3f %5.1fx\n", step, oneStep, allStep, allStep > 0 ? oneStep / allStep : 0);
+    }
+    std::printf("  %-42s %9.3f %9.3f %5.1fx\n", "sum of the steps", oneTotal, allTotal,
+                allTotal > 0 ? oneTotal / allTotal : 0);
   }
   std::printf("\n");
   for (const std::string& line : identity) std::printf("%s\n", line.c_str());

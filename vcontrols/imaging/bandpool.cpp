@@ -4,9 +4,16 @@
 // its job is over, finds another job's number there and claims nothing, so the caller waits only
 // for bands in progress, never for a worker that is still waking. A worker reads the job's
 // function only after it has claimed one of its bands, and the caller cannot finish the job
-// before that band is done. A worker that has just finished spins briefly before it sleeps: the
-// effects of one frame follow each other closely, and a spinning worker joins the next effect
-// without a wake-up through the kernel.
+// before that band is done. A worker that has just finished spins briefly before it sleeps (for
+// about a millisecond while the caller holds the pool): the effects of one frame follow each
+// other closely, and a spinning worker joins the next effect without a wake-up through the
+// kernel.
+//
+// Waking a sleeping thread is a system call of some microseconds (tens in a virtual machine), so
+// the caller does not wake every worker itself: it wakes the first, and each worker that takes a
+// job wakes the two after it in slot order (a binary tree), so the wake-ups run in parallel and
+// the caller starts its own bands after one call. A worker nobody woke (its waker had already
+// seen a newer job for fewer workers) keeps its posted number and sleeps on; nothing waits for it.
 
 #include "vcontrols/imaging/bandpool.h"
 
@@ -28,8 +35,14 @@ constexpr int64_t AutomaticBandBytes = 96 * 1024;
 // beyond one per thread.
 constexpr int32_t BandsPerThread = 2;
 constexpr int64_t MinimumBandBytes = 256 * 1024;
-// Pause instructions a worker spins through before it sleeps (some tens of microseconds).
+// Pause instructions a worker spins through before it sleeps (some tens of microseconds), and
+// while the caller holds the pool (about a millisecond, yielding every YieldRounds: longer than
+// the caller's own work between two steps of a frame's chain, short enough that a long step
+// done on the caller alone keeps few processors busy waiting; the wake-up after it costs a few
+// per cent of such a step).
 constexpr int32_t SpinRounds = 1 << 12;
+constexpr int32_t HeldSpinRounds = 1 << 15;
+constexpr int32_t YieldRounds = 1 << 6;
 
 inline void Relax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -114,7 +127,7 @@ struct TvcBandPool::TWorkers {
     while (int32_t(Threads.size()) < Wanted && !StartFailed) {
       const size_t index = Threads.size();
       try {
-        Threads.emplace_back([this, index] { Work(Slots[index]); });
+        Threads.emplace_back([this, index] { Work(int32_t(index)); });
       } catch (...) {
         StartFailed = true;
       }
@@ -140,22 +153,51 @@ struct TvcBandPool::TWorkers {
     if (done > 0 && Remaining.fetch_sub(done, std::memory_order_acq_rel) == done) Remaining.notify_one();
   }
 
-  void Work(TSlot& Slot) {
+  // Waits until the slot holds a number other than Seen: spinning first, then asleep.
+  uint32_t WaitForJob(TSlot& Slot, uint32_t Seen) {
+    uint32_t job = Slot.Job.load(std::memory_order_acquire);
+    for (int32_t round = 0; job == Seen; ++round) {
+      if (round >= SpinRounds) {
+        if (round >= HeldSpinRounds || Holds.load(std::memory_order_relaxed) == 0) break;
+        // Held: now and then let another thread have the processor. On an idle machine this
+        // returns at once; on a busy one the caller (whose work between jobs is what the worker
+        // waits for) and other programs are not kept from running by workers that only wait.
+        if (round % YieldRounds == 0) std::this_thread::yield();
+      }
+      Relax();
+      job = Slot.Job.load(std::memory_order_acquire);
+    }
+    while (job == Seen) {
+      Slot.Job.wait(Seen, std::memory_order_acquire);
+      job = Slot.Job.load(std::memory_order_acquire);
+    }
+    return job;
+  }
+
+  // Wakes the workers of slots First and First + 1 when the last post reached them (a worker
+  // that spins costs nothing here).
+  void WakePair(int32_t First) {
+    const int32_t posted = Posted.load(std::memory_order_relaxed);
+    for (int32_t index = First; index < First + 2 && index < posted; ++index)
+      Slots[size_t(index)].Job.notify_one();
+  }
+
+  void Work(int32_t Index) {
+    TSlot& slot = Slots[size_t(Index)];
     uint32_t seen = 0;
     for (;;) {
-      uint32_t job = Slot.Job.load(std::memory_order_acquire);
-      for (int32_t round = 0; job == seen && round < SpinRounds; ++round) {
-        Relax();
-        job = Slot.Job.load(std::memory_order_acquire);
-      }
-      while (job == seen) {
-        Slot.Job.wait(seen, std::memory_order_acquire);
-        job = Slot.Job.load(std::memory_order_acquire);
-      }
-      seen = job;
+      seen = WaitForJob(slot, seen);
       if (Stopping.load(std::memory_order_relaxed)) return;
-      RunBands(job);
+      WakePair(2 * Index + 1);
+      RunBands(seen);
     }
+  }
+
+  // Posts job Job to the first Count workers and wakes them (through the tree).
+  void Post(uint32_t Job, int32_t Count) {
+    Posted.store(Count, std::memory_order_relaxed);
+    for (int32_t i = 0; i < Count; ++i) Slots[size_t(i)].Job.store(Job, std::memory_order_release);
+    Slots[0].Job.notify_one();
   }
 
   // Waits until every band of the current job is done.
@@ -183,6 +225,9 @@ struct TvcBandPool::TWorkers {
   std::atomic<uint64_t> Claim{0};
   // Bands not yet done.
   std::atomic<int32_t> Remaining{0};
+  // Workers the last post reached (the wake-up tree stops there), and the caller's holds.
+  std::atomic<int32_t> Posted{0};
+  std::atomic<int32_t> Holds{0};
 };
 
 TvcBandPool::TvcBandPool() = default;
@@ -199,9 +244,24 @@ int32_t TvcBandPool::ThreadCount(int64_t Units, int64_t UnitBytes) const {
 int32_t TvcBandPool::BandCount(int64_t Units, int64_t UnitBytes) const {
   const int32_t threads = ThreadCount(Units, UnitBytes);
   if (threads <= 1) return 1;
-  const int64_t bands =
-      std::clamp<int64_t>(Units * UnitBytes / MinimumBandBytes, threads, int64_t(threads) * BandsPerThread);
-  return int32_t(std::min(Units, bands));
+  // A whole number of bands per thread: ten bands on eight threads would make two threads run
+  // two bands each while the others wait, and a 1280 x 720 frame took as long as twelve bands.
+  const int64_t perThread =
+      std::clamp<int64_t>(Units * UnitBytes / (MinimumBandBytes * threads), 1, BandsPerThread);
+  return int32_t(std::min(Units, perThread * threads));
+}
+
+void TvcBandPool::Hold() {
+  if (!FWorkers) FWorkers = std::make_unique<TWorkers>();
+  TWorkers& workers = *FWorkers;
+  if (workers.Holds.fetch_add(1, std::memory_order_relaxed) > 0) return;
+  // A number no band claims: a worker that sees it claims nothing, wakes its part of the tree
+  // and waits, spinning, for the next job.
+  workers.Post(++workers.JobNumber, int32_t(workers.Threads.size()));
+}
+
+void TvcBandPool::Release() {
+  if (FWorkers) FWorkers->Holds.fetch_sub(1, std::memory_order_relaxed);
 }
 
 int32_t TvcBandPool::WorkerCount() const {
@@ -231,10 +291,7 @@ void TvcBandPool::Dispatch(int32_t Count, TBandFunction Function, const void* Co
   workers.Context = Context;
   workers.Remaining.store(CallerFirst ? Count - 1 : Count, std::memory_order_relaxed);
   workers.Claim.store(ClaimWord(job, Count, CallerFirst ? 1 : 0), std::memory_order_release);
-  for (int32_t i = 0; i < helpers; ++i) {
-    workers.Slots[size_t(i)].Job.store(job, std::memory_order_release);
-    workers.Slots[size_t(i)].Job.notify_one();
-  }
+  workers.Post(job, helpers);
   if (CallerFirst) RunBand(Function, Context, 0);
   workers.RunBands(job);
   workers.Finish();

@@ -17,6 +17,15 @@ size_t PixelBytes(const TvcRaster& Image) {
 
 }  // namespace
 
+bool vcAnyEffect(const TvcEffectSettings& Settings) {
+  return Settings.GrayScale || Settings.Lightness != 0 || Settings.AlphaBlendAmount != 0 ||
+         Settings.Color != clNone || Settings.TintColor != clNone || Settings.Sponge != 0 ||
+         Settings.Saturation != -1 || Settings.GaussianBlur != 0 || Settings.Embossed || Settings.Inverted ||
+         Settings.Contrast != 0 || Settings.Sharpen != 0 || Settings.HorizontallyFlipped ||
+         Settings.VerticallyFlipped || (Settings.WaveRatio != 0 && Settings.WaveXDiv != 0 && Settings.WaveYDiv != 0) ||
+         Settings.RotationAngle != 0;
+}
+
 bool TvcBlendCache::Matches(const TvcBlendSource& Source, int32_t Width, int32_t Height) const {
   const TvcRaster& bitmap = Source.Bitmap;
   return FValid && FWidth == Width && FHeight == Height && FSmooth == Source.SmoothStretching &&

@@ -40,10 +40,17 @@ struct TvcEffectSettings {
   int32_t RotationAngle = 0;
 };
 
+// Whether any step of the chain is on.
+bool vcAnyEffect(const TvcEffectSettings& Settings);
+
 // Runs the chain. TTarget has the bitmap graphic's effect operations; its alpha blend takes a
-// TBlend pointer (TBlend has Empty()). A null or empty blend skips the blend step.
+// TBlend pointer (TBlend has Empty()). A null or empty blend skips the blend step. A target with
+// an effect workspace keeps its worker threads ready from one step to the next.
 template <class TTarget, class TBlend>
 void RunEffectChain(TTarget& Target, const TvcEffectSettings& Settings, const TBlend* Blend) {
+  TvcBandPool* bands = nullptr;
+  if constexpr (requires { Target.Workspace().Scratch.Bands(); }) bands = &Target.Workspace().Scratch.Bands();
+  const TvcBandHold hold(vcAnyEffect(Settings) ? bands : nullptr);
   if (Settings.GrayScale) Target.ApplyGrayScale();
   if (Settings.Lightness != 0) Target.ApplyLightness(Settings.Lightness);
   // The blend bitmap rarely has the picture's size: stretching is always allowed here.
@@ -134,6 +141,8 @@ class TvcRasterTarget {
   void ApplyFlip(bool Horizontal);
   void ApplyWave(bool Wrap, long double XDiv, long double YDiv, long double Ratio);
   void ApplyRotation(POINT Center, long double Angle);
+
+  TvcEffectWorkspace& Workspace() { return FWorkspace; }
 
  private:
   TvcRaster FImage;

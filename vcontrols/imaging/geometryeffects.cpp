@@ -273,11 +273,14 @@ inline void MovePixel(uint8_t* Target, const uint8_t* Source, bool Wide) {
   }
 }
 
+// Bytes after the copy: a piece of a run may read up to a piece past its last pixel.
+constexpr size_t CopySlack = 32;
+
 // The 4 bytes after the copy hold a fill pixel (white for the wave, the background for the
 // rotation) that rows point at where the result has no source pixel. The copy is made in bands
 // of rows (PrepareCopy before the bands, CopyRows in them, FinishCopy after).
 uint8_t* PrepareCopy(const TvcRaster& Image, TvcEffectScratch& Scratch) {
-  return Scratch.Image(Image.ImageSize() + 8);
+  return Scratch.Image(Image.ImageSize() + CopySlack);
 }
 
 void CopyRows(const TvcRaster& Image, uint8_t* Copy, int32_t First, int32_t End) {
@@ -367,6 +370,80 @@ void RunWrappedWaveOffsets(int32_t* Offsets, const int32_t* RowOffset, const int
     WrappedWaveOffsets(Offsets, RowOffset, Columns, Width, RowStart, ImageBytes);
 }
 
+// The wave without wrap moves whole runs of columns: a column's source row depends on the column
+// alone (y + D(x)) and its source column on the row alone (x + S(y)), so wherever D stays the
+// same over neighbouring columns, those columns of a result row come from one stretch of one
+// source row. With the usual settings D changes every few columns; a row is then a few hundred
+// short copies instead of one gather per pixel.
+// A run is three numbers: its first column, the column after its last, and D of its columns.
+constexpr int32_t RunFields = 3;
+
+// Finds the runs of equal column shifts; returns how many, or 0 when there would be more than
+// Limit (the runs are too short to pay).
+int32_t WaveRuns(const int32_t* ColumnShift, int32_t Width, int32_t* Runs, int32_t Limit) {
+  int32_t count = 0;
+  for (int32_t x = 0; x < Width;) {
+    if (count == Limit) return 0;
+    int32_t end = x + 1;
+    while (end < Width && ColumnShift[end] == ColumnShift[x]) ++end;
+    int32_t* run = Runs + RunFields * count++;
+    run[0] = x;
+    run[1] = end;
+    run[2] = ColumnShift[x];
+    x = end;
+  }
+  return count;
+}
+
+// 16 bytes, through the vector registers where there are any.
+inline void MovePiece(uint8_t* Target, const uint8_t* Source) {
+  std::memcpy(Target, Source, 16);
+}
+
+// Copies Bytes bytes in pieces of 16. The last piece may write past Bytes (the rest of the row is
+// written after it, left to right, and puts those bytes right), but never at or past Limit, the
+// end of the row's pixels: there the rest is copied byte-exact. Most runs are shorter than two
+// pieces, and two are always moved, so that the number of pieces is rarely a branch to guess.
+inline void CopyRun(uint8_t* Target, const uint8_t* Source, ptrdiff_t Bytes, const uint8_t* Limit) {
+  ptrdiff_t done = 0;
+  if (Limit - Target >= 32) {
+    MovePiece(Target, Source);
+    MovePiece(Target + 16, Source + 16);
+    done = 32;
+  }
+  for (; done < Bytes; done += 16) {
+    if (Limit - (Target + done) < 16) {
+      std::memcpy(Target + done, Source + done, size_t(Bytes - done));
+      return;
+    }
+    MovePiece(Target + done, Source + done);
+  }
+}
+
+// One result row of the wave without wrap from the runs: columns whose source lies outside the
+// picture are white.
+void WaveRowFromRuns(uint8_t* Row, const uint8_t* Source, const int32_t* Runs, int32_t RunCount, int32_t Y,
+                     int32_t Width, int32_t Height, ptrdiff_t RowSize, int32_t Shift, const uint8_t* White) {
+  const uint8_t* const limit = Row + 3 * ptrdiff_t(Width);
+  // Columns whose source column lies inside: [begin, stop).
+  const int32_t begin = int32_t(std::clamp(-int64_t(Shift), int64_t(0), int64_t(Width)));
+  const int32_t stop = int32_t(std::clamp(int64_t(Width) - Shift, int64_t(begin), int64_t(Width)));
+  CopyRun(Row, White, 3 * ptrdiff_t(begin), limit);
+  for (int32_t i = 0; i < RunCount; ++i) {
+    const int32_t* run = Runs + RunFields * i;
+    const int32_t first = std::max(run[0], begin), end = std::min(run[1], stop);
+    if (first >= end) continue;
+    uint8_t* target = Row + 3 * ptrdiff_t(first);
+    const ptrdiff_t bytes = 3 * ptrdiff_t(end - first);
+    const int32_t row = Y + run[2];
+    if (uint32_t(row) < uint32_t(Height))
+      CopyRun(target, Source + (row * RowSize + 3 * (ptrdiff_t(first) + Shift)), bytes, limit);
+    else
+      CopyRun(target, White, bytes, limit);
+  }
+  CopyRun(Row + 3 * ptrdiff_t(stop), White, 3 * ptrdiff_t(Width - stop), limit);
+}
+
 // Pictures of 2 GB and more, pixel by pixel with 64-bit offsets.
 void ApplyWaveLarge(const TvcRaster& Image, bool Wrap, long double XDiv, long double YDiv, long double Ratio,
                     TvcEffectScratch& Scratch) {
@@ -435,6 +512,20 @@ void ApplyWave(const TvcRaster& Image, bool Wrap, long double XDiv, long double 
   int32_t* wrapped = Scratch.Table(2, tabled ? size_t(span) : stride * size_t(count));
   if (tabled)
     for (int32_t i = 0; i < span; ++i) wrapped[i] = 3 * WaveWrap(i + lowest, w);
+  if (!Wrap) {
+    // Runs of at least four columns on average pay for their copies; shorter ones are gathered.
+    int32_t* runs = Scratch.Table(5, size_t(RunFields) * size_t(w / 4 + 1));
+    const int32_t runCount = WaveRuns(columnShift, w, runs, std::max(1, w / 4));
+    if (runCount > 0) {
+      uint8_t* white = Scratch.Row(3 * size_t(w) + 16);
+      std::memset(white, 255, 3 * size_t(w) + 16);
+      bands.RunRanges(h, rowSize, [&](int32_t First, int32_t End) {
+        for (int32_t y = First; y < End; ++y)
+          WaveRowFromRuns(pixels + y * rowSize, source, runs, runCount, y, w, h, rowSize, rowShift[y], white);
+      });
+      return;
+    }
+  }
   const int32_t white = int32_t(Image.ImageSize());
   // Per column, the source row's offset from the result row (wrapped start rows: from row 0).
   int32_t* rowOffset = Scratch.Table(3, size_t(w));

@@ -335,8 +335,11 @@ void TvcBitmapOptions::ApplyEffects() {
   if (FLockCount > 0) return;
   FRunning = true;
   try {
+    const TvcEffectSettings settings = EffectSettings();
+    // The effects' workers wake while the picture is copied in, ready for the first effect.
+    const TvcBandHold hold(vcAnyEffect(settings) ? &FTargetBitmap->Workspace().Scratch.Bands() : nullptr);
     CopySource(graphic);
-    RunEffectChain(*FTargetBitmap, EffectSettings(), FAlphaBlend->Bitmap());
+    RunEffectChain(*FTargetBitmap, settings, FAlphaBlend->Bitmap());
   } catch (...) {
     FRunning = false;
     throw;

@@ -1,5 +1,7 @@
 #include "vcontrols/imaging/widekernels.h"
 
+#include <cstring>
+
 #include "vcontrols/imaging/vectorpath.h"
 
 #if VC_HAS_WIDE_PATH
@@ -101,38 +103,60 @@ VC_WIDE_TARGET int32_t GrayPixels(uint8_t* Row, int32_t Count) {
   return groups * 8;
 }
 
+// gray + scale(c) - scale(gray) for eight pixels; bytes 12..15 of each lane come out as junk.
+VC_WIDE_TARGET inline __m256i SaturatedGroup(__m256i Value, __m256i First, __m256i Second, __m256i Third,
+                                             __m256i Amount) {
+  const __m256i zero = _mm256_setzero_si256(), oneThird = _mm256_set1_epi16(171);
+  // Values times 256 in 16-bit lanes: v div 3 = ((v x 256) x 171) shr 16 shr 1, and the scale
+  // (v x a) shr 8 = ((v x 256) x a) shr 16.
+  const __m256i low = _mm256_unpacklo_epi8(zero, Value), high = _mm256_unpackhi_epi8(zero, Value);
+  const __m256i thirds = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_mulhi_epu16(low, oneThird), 1),
+                                             _mm256_srli_epi16(_mm256_mulhi_epu16(high, oneThird), 1));
+  const __m256i gray = _mm256_add_epi8(
+      _mm256_add_epi8(_mm256_shuffle_epi8(thirds, First), _mm256_shuffle_epi8(thirds, Second)),
+      _mm256_shuffle_epi8(thirds, Third));
+  // The signed-to-unsigned pack clamps to 0 ... 255.
+  const __m256i grayLow = _mm256_unpacklo_epi8(gray, zero), grayHigh = _mm256_unpackhi_epi8(gray, zero);
+  const __m256i resultLow = _mm256_add_epi16(
+      grayLow, _mm256_sub_epi16(_mm256_mulhi_epu16(low, Amount),
+                                _mm256_mulhi_epu16(_mm256_slli_epi16(grayLow, 8), Amount)));
+  const __m256i resultHigh = _mm256_add_epi16(
+      grayHigh, _mm256_sub_epi16(_mm256_mulhi_epu16(high, Amount),
+                                 _mm256_mulhi_epu16(_mm256_slli_epi16(grayHigh, 8), Amount)));
+  return _mm256_packus_epi16(resultLow, resultHigh);
+}
+
 VC_WIDE_TARGET int32_t SaturationPixels(uint8_t* Row, int32_t Count, uint16_t Amount) {
   const int32_t groups = WholeGroups(Count);
   const __m256i first = ChannelMask(0), second = ChannelMask(1), third = ChannelMask(2),
                 pass = PassThroughMask();
-  const __m256i zero = _mm256_setzero_si256(), amount = _mm256_set1_epi16(int16_t(Amount));
-  const __m256i oneThird = _mm256_set1_epi16(171);
-  __m256i next = groups > 0 ? LoadPixels(Row) : _mm256_setzero_si256();
-  for (int32_t k = 0; k < groups; ++k) {
-    uint8_t* p = Row + 24 * k;
-    const __m256i value = next;
-    // The next group's first bytes are the last four this group stores (unchanged): read them
+  const __m256i amount = _mm256_set1_epi16(int16_t(Amount));
+  int32_t k = 0;
+  if (groups > 0) {
+    __m256i next = LoadPixels(Row);
+    // Every group but the last leaves junk in the four bytes after its pixels, which the next
+    // group's store then overwrites. The next group's first bytes are those four: they are read
     // before the store, so the load never waits on a store it only partly overlaps.
-    if (k + 1 < groups) next = LoadPixels(p + 24);
-    // Values times 256 in 16-bit lanes: v div 3 = ((v x 256) x 171) shr 16 shr 1, and the scale
-    // (v x a) shr 8 = ((v x 256) x a) shr 16.
-    const __m256i low = _mm256_unpacklo_epi8(zero, value), high = _mm256_unpackhi_epi8(zero, value);
-    const __m256i thirds = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_mulhi_epu16(low, oneThird), 1),
-                                               _mm256_srli_epi16(_mm256_mulhi_epu16(high, oneThird), 1));
-    const __m256i gray = _mm256_add_epi8(
-        _mm256_add_epi8(_mm256_shuffle_epi8(thirds, first), _mm256_shuffle_epi8(thirds, second)),
-        _mm256_shuffle_epi8(thirds, third));
-    // gray + scale(c) - scale(gray); the signed-to-unsigned pack clamps to 0 ... 255.
-    const __m256i grayLow = _mm256_unpacklo_epi8(gray, zero), grayHigh = _mm256_unpackhi_epi8(gray, zero);
-    const __m256i resultLow = _mm256_add_epi16(
-        grayLow, _mm256_sub_epi16(_mm256_mulhi_epu16(low, amount),
-                                  _mm256_mulhi_epu16(_mm256_slli_epi16(grayLow, 8), amount)));
-    const __m256i resultHigh = _mm256_add_epi16(
-        grayHigh, _mm256_sub_epi16(_mm256_mulhi_epu16(high, amount),
-                                   _mm256_mulhi_epu16(_mm256_slli_epi16(grayHigh, 8), amount)));
-    StorePixels(p, _mm256_blendv_epi8(_mm256_packus_epi16(resultLow, resultHigh), value, pass));
+    for (; k + 1 < groups; ++k) {
+      uint8_t* p = Row + 24 * k;
+      const __m256i value = next;
+      next = LoadPixels(p + 24);
+      StorePixels(p, SaturatedGroup(value, first, second, third, amount));
+    }
+    StorePixels(Row + 24 * k, _mm256_blendv_epi8(SaturatedGroup(next, first, second, third, amount), next, pass));
+    ++k;
   }
-  return groups * 8;
+  // The last few pixels (fewer than ten) through a copy, at most eight at a time: one group costs
+  // less than the pixels one by one.
+  for (int32_t done = 8 * k; done < Count;) {
+    const int32_t pixels = Count - done < 8 ? Count - done : 8;
+    alignas(32) uint8_t copy[32] = {};
+    std::memcpy(copy, Row + 3 * done, size_t(3 * pixels));
+    StorePixels(copy, SaturatedGroup(LoadPixels(copy), first, second, third, amount));
+    std::memcpy(Row + 3 * done, copy, size_t(3 * pixels));
+    done += pixels;
+  }
+  return Count;
 }
 
 VC_WIDE_TARGET int32_t ContrastBytes(uint8_t* Row, int32_t Count, uint16_t Magnitude, bool Negative) {

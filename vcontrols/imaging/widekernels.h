@@ -15,7 +15,7 @@
 namespace vcwide {
 
 int32_t GrayPixels(uint8_t* Row, int32_t Count);
-// 0 <= Amount < 32640.
+// 0 <= Amount < 32640. Does the whole row.
 int32_t SaturationPixels(uint8_t* Row, int32_t Count, uint16_t Amount);
 // |Amount| < 512, as magnitude and sign.
 int32_t ContrastBytes(uint8_t* Row, int32_t Count, uint16_t Magnitude, bool Negative);

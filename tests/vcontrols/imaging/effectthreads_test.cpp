@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -76,6 +77,7 @@ TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
       {"a fixed count cuts even a tiny picture", 8, 3, 12, 3, 3},
       {"a fixed count, two bands each for a large job", 3, 1080, 5760, 3, 6},
       {"a fixed count, one band each for a small job", 3, 480, 1920, 3, 3},
+      {"a 1280x720 frame: whole bands per thread, not ten on eight", 8, 720, 3840, 8, 8},
       {"a single unit", 8, 1, 1 << 20, 1, 1},
       {"automatic: a glyph stays on the calling thread", 0, 16, 48, 1, 1},
       {"automatic: a frame is cut", 0, 1080, 5760, -1, -1},
@@ -93,6 +95,10 @@ TEST(EffectThreadsTest, ThreadAndBandCountsFollowTheSetting) {
     }
     EXPECT_GE(bands, threads);
     EXPECT_LE(bands, c.Units);
+    // No thread waits on another's second band while it has none.
+    if (bands < c.Units) {
+      EXPECT_EQ(bands % threads, 0);
+    }
   }
   // The setting is clamped to what the pool can start.
   TThreadSetting setting(0);
@@ -245,6 +251,51 @@ TEST(EffectThreadsTest, ChainIsTheReferenceChainOnAnyNumberOfThreads) {
       EXPECT_TRUE(image.PadsIntact());
     }
   }
+}
+
+
+// --- holding the workers between jobs -------------------------------------------------------
+
+// A held pool keeps its workers spinning between jobs; whatever the holds and the thread count
+// do between jobs (a job for fewer workers leaves some with a number nobody woke them for), every
+// band of every job runs once and Run returns only when all have.
+TEST(EffectThreadsTest, HeldPoolRunsEveryJobWhateverTheThreadCountDoes) {
+  TvcBandPool pool;
+  {
+    TThreadSetting setting(8);
+    // A hold starts no thread: a pool that never had a job stays without workers.
+    const TvcBandHold hold(&pool);
+    EXPECT_EQ(pool.WorkerCount(), 0);
+  }
+  struct TStep {
+    const char* Name;
+    int32_t Threads, Bands;
+    int Holds;  // holds taken before the job and kept to the end
+  } steps[] = {
+      {"all threads, unheld: starts the workers", 8, 16, 0},
+      {"held", 8, 16, 1},
+      {"held twice", 8, 3, 1},
+      {"fewer workers posted", 2, 8, 0},
+      {"one thread while held", 1, 5, 0},
+      {"all again: workers not woken last time", 8, 200, 0},
+      {"three threads", 3, 7, 1},
+  };
+  std::vector<std::atomic<int32_t>> runs(256);
+  std::vector<std::unique_ptr<TvcBandHold>> holds;
+  for (int round = 0; round < 20; ++round)
+    for (const TStep& step : steps) {
+      SCOPED_TRACE(step.Name);
+      TThreadSetting setting(step.Threads);
+      for (int i = 0; i < step.Holds; ++i) holds.push_back(std::make_unique<TvcBandHold>(&pool));
+      pool.Run(step.Bands, [&](int32_t Band) { runs[size_t(Band)].fetch_add(1, std::memory_order_relaxed); });
+      for (int32_t band = 0; band < step.Bands; ++band) {
+        ASSERT_EQ(runs[size_t(band)].exchange(0), 1) << band;
+      }
+      // Holds end in any order relative to the jobs: every other step lets them go.
+      if (&step - steps == 3 || &step - steps == 6) holds.clear();
+    }
+  holds.clear();
+  EXPECT_LE(pool.WorkerCount(), 7);
 }
 
 }  // namespace

@@ -563,7 +563,13 @@ std::vector<TOracleCase> OracleCases() {
                   {false, 3, -2, -40},
                   {true, -1.5L, 0.7L, 500},
                   {true, 1, 1, 3e6L},
-                  {false, 640, 480, 500}})
+                  {false, 640, 480, 500},
+                  // Columns in runs of equal shift, copied run by run: shifts past the width and
+                  // the height (white rows and white runs), a negative ratio, and a ratio whose
+                  // shifts are all but 0 and 1.
+                  {false, 40, 3, 12},
+                  {false, 50, 7, -9},
+                  {false, 1e6L, 2, 1e4L}})
     add(
         "wave " + std::to_string(double(w.Ratio)) + (w.Wrap ? " wrap" : ""),
         [w](auto& R) { vcfx::ApplyWave(R, w.Wrap, w.XDiv, w.YDiv, w.Ratio, Scratch()); },
