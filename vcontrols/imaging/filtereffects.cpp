@@ -72,7 +72,8 @@ class TFollowing {
   // word per group, each in a cache line of its own.
   static constexpr int32_t WordStride = 16;
   TFollowing(int32_t* Words, int32_t Groups, int32_t Width) : FWords(Words), FGroups(Groups), FWidth(Width) {
-    for (int32_t i = 0; i <= Groups; ++i) std::atomic_ref<int32_t>(Word(i)).store(0, std::memory_order_relaxed);
+    for (int32_t i = 0; i <= Groups; ++i)
+      std::atomic_ref<int32_t>(Word(i)).store(0, std::memory_order_relaxed);
   }
   int32_t Groups() const { return FGroups; }
 
@@ -111,7 +112,9 @@ class TFollowing {
     std::this_thread::yield();
 #endif
   }
-  int32_t& Word(int32_t Index) const { return FWords[size_t(Index) * WordStride]; }
+  int32_t& Word(int32_t Index) const {
+    return FWords[size_t(Index) * WordStride];
+  }
 
   int32_t* FWords;
   int32_t FGroups, FWidth;
@@ -126,9 +129,9 @@ constexpr int32_t MinimumStep = 16;
 constexpr int32_t FollowRows = 32;
 
 // Makes the groups that Following hands out, groups of GroupRows rows from row 1 on, in steps:
-// Step(First, Rows, Front, Next) makes columns Front - r ... Next - r - 1 of each row First + r. Within a group each row runs one column
-// behind the row above it (row r has made columns up to Front - r): a row that reads the row
-// Distance above within the group then finds it Distance columns ahead, and the first Distance
+// Step(First, Rows, Front, Next) makes columns Front - r ... Next - r - 1 of each row First + r
+// (within the row). So each row runs one column behind the row above it: a row that reads the
+// row Distance above within its group finds it Distance columns ahead, and the group's first
 // rows wait for the group above to be Distance columns ahead of the group's front.
 template <class TStep>
 void MakeFollowingRows(const TFollowing& Following, int32_t Height, int32_t Width, int32_t Distance,
@@ -391,8 +394,8 @@ VC_WIDE_TARGET __attribute__((noinline)) void SharpenChainWide(uint8_t* Row, con
 // whole row): the vertical sums of the columns they read, then their sums.
 VC_KERNEL void SharpenSumsSegment(int16_t* __restrict Sums, int16_t* __restrict Vertical,
                                   const uint8_t* __restrict Row, const uint8_t* __restrict Above,
-                                  const uint8_t* __restrict Below, int32_t Width, int32_t Distance, int32_t X0,
-                                  int32_t X1) {
+                                  const uint8_t* __restrict Below, int32_t Width, int32_t Distance,
+                                  int32_t X0, int32_t X1) {
   const int32_t from = 3 * std::max(0, X0 - Distance), to = 3 * std::min(Width, X1 + Distance);
   for (int32_t i = from; i < to; ++i) Vertical[i] = int16_t(Above[i] + Below[i]);
   const int32_t fixedLeft = Distance < Width ? Distance : Width;
@@ -405,8 +408,8 @@ VC_KERNEL void SharpenSumsSegment(int16_t* __restrict Sums, int16_t* __restrict 
   if (middleStart < middleEnd) {
     if (fixedLeft <= fixedRight) {
       for (int32_t i = 3 * middleStart; i < 3 * middleEnd; ++i)
-        Sums[i] = int16_t(int16_t(16 * Row[i]) -
-                          int16_t(Vertical[i - offset] + Vertical[i] + Vertical[i + offset] + Row[i + offset]));
+        Sums[i] = int16_t(int16_t(16 * Row[i]) - int16_t(Vertical[i - offset] + Vertical[i] +
+                                                         Vertical[i + offset] + Row[i + offset]));
     } else {
       SharpenSumsRange<true, true>(Sums, Row, Vertical, middleStart, middleEnd, offset, last);
     }
@@ -417,13 +420,15 @@ VC_KERNEL void SharpenSumsSegment(int16_t* __restrict Sums, int16_t* __restrict 
 VC_WIDE_TARGET __attribute__((noinline)) void SharpenSumsSegmentWide(int16_t* Sums, int16_t* Vertical,
                                                                      const uint8_t* Row, const uint8_t* Above,
                                                                      const uint8_t* Below, int32_t Width,
-                                                                     int32_t Distance, int32_t X0, int32_t X1) {
+                                                                     int32_t Distance, int32_t X0,
+                                                                     int32_t X1) {
   SharpenSumsSegment(Sums, Vertical, Row, Above, Below, Width, Distance, X0, X1);
 }
 
 __attribute__((noinline)) void SharpenSumsSegmentPlain(int16_t* Sums, int16_t* Vertical, const uint8_t* Row,
-                                                       const uint8_t* Above, const uint8_t* Below, int32_t Width,
-                                                       int32_t Distance, int32_t X0, int32_t X1) {
+                                                       const uint8_t* Above, const uint8_t* Below,
+                                                       int32_t Width, int32_t Distance, int32_t X0,
+                                                       int32_t X1) {
   SharpenSumsSegment(Sums, Vertical, Row, Above, Below, Width, Distance, X0, X1);
 }
 
@@ -450,7 +455,8 @@ void SharpenFinishSegment(uint8_t* Row, const int16_t* Sums, int32_t Width, int3
   const int32_t fixedLeft = std::min(Distance, Width);
   const int32_t fixedFrom = std::max(X0, 1), fixedTo = std::min(X1, fixedLeft);
   if (fixedFrom < fixedTo)
-    Wide ? SharpenFixedLeftWide(Row, Sums, fixedFrom, fixedTo) : SharpenFixedLeft(Row, Sums, fixedFrom, fixedTo);
+    Wide ? SharpenFixedLeftWide(Row, Sums, fixedFrom, fixedTo)
+         : SharpenFixedLeft(Row, Sums, fixedFrom, fixedTo);
   int32_t i = 3 * std::max(X0, fixedLeft);
   const int32_t offset = 3 * Distance, end = 3 * X1;
 #if VC_HAS_WIDE_PATH
@@ -522,12 +528,13 @@ constexpr int32_t WaveTile = 64;
 // Subtracts from the first row's sums, in columns X0 ... X1 - 1, its three neighbours in the
 // finished row above (Above), which were left out when the sums were made: with the groups on
 // several threads, that row is made while the sums are, and is read only once it is finished.
-VC_KERNEL void FoldRowAbove(int16_t* __restrict Partial, const uint8_t* __restrict Above, int32_t X0, int32_t X1,
-                            int32_t Width) {
+VC_KERNEL void FoldRowAbove(int16_t* __restrict Partial, const uint8_t* __restrict Above, int32_t X0,
+                            int32_t X1, int32_t Width) {
   const auto pixel = [&](int32_t x) {
     const int32_t l = x > 0 ? x - 1 : 0, r = x + 1 < Width ? x + 1 : Width - 1;
     for (int c = 0; c < 3; ++c)
-      Partial[3 * x + c] = int16_t(Partial[3 * x + c] - (Above[3 * l + c] + Above[3 * x + c] + Above[3 * r + c]));
+      Partial[3 * x + c] =
+          int16_t(Partial[3 * x + c] - (Above[3 * l + c] + Above[3 * x + c] + Above[3 * r + c]));
   };
   if (X0 == 0 && X1 > 0) pixel(0);
   const int32_t from = 3 * std::max(X0, 1), to = 3 * std::min(X1, Width - 1);
@@ -581,38 +588,38 @@ VC_WIDE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Ro
   for (int32_t j = 0; j < registers; ++j) v1[j] = recent[0][j], v2[j] = recent[1][j], v3[j] = recent[2][j];
   const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi16(255);
   for (int32_t tile = firstStep; tile <= Width - 2; tile += WaveTile) {
-  const int32_t tileEnd = std::min(tile + WaveTile, Width - 1);
-  follow(tile, tileEnd);
-  for (int32_t t = tile; t < tileEnd; ++t) {
-    __m128i window[registers], partial[registers];
-    for (int32_t j = 0; j < registers; ++j) {
-      // The row above's three results around the column: the last three steps of that row.
-      window[j] = _mm_add_epi16(_mm_add_epi16(v1[j], v2[j]), v3[j]);
-      const int16_t* upper = Partial[2 * j] + 3 * (t - 4 * j);
-      const int16_t* lower = Partial[2 * j + 1] + 3 * (t - 4 * j - 2);
-      partial[j] = _mm_castpd_si128(
-          _mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper))),
-                       reinterpret_cast<const double*>(lower)));
+    const int32_t tileEnd = std::min(tile + WaveTile, Width - 1);
+    follow(tile, tileEnd);
+    for (int32_t t = tile; t < tileEnd; ++t) {
+      __m128i window[registers], partial[registers];
+      for (int32_t j = 0; j < registers; ++j) {
+        // The row above's three results around the column: the last three steps of that row.
+        window[j] = _mm_add_epi16(_mm_add_epi16(v1[j], v2[j]), v3[j]);
+        const int16_t* upper = Partial[2 * j] + 3 * (t - 4 * j);
+        const int16_t* lower = Partial[2 * j + 1] + 3 * (t - 4 * j - 2);
+        partial[j] = _mm_castpd_si128(
+            _mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper))),
+                         reinterpret_cast<const double*>(lower)));
+      }
+      for (int32_t j = 0; j < registers; ++j) {
+        // Each row's lanes take the window of the row above (the first row's is in its sums).
+        const __m128i above = j ? _mm_alignr_epi8(window[j], window[j - 1], 8) : _mm_slli_si128(window[0], 8);
+        const __m128i difference = _mm_sub_epi16(_mm_sub_epi16(partial[j], above), v1[j]);
+        const __m128i value = _mm_min_epi16(_mm_max_epi16(_mm_srai_epi16(difference, 3), zero), top);
+        const __m128i bytes = _mm_packus_epi16(value, value);
+        // 4 bytes a row; the fourth lands on the next column, which the next step writes.
+        const uint32_t upperPixel = uint32_t(_mm_cvtsi128_si32(bytes)),
+                       lowerPixel = uint32_t(_mm_extract_epi32(bytes, 1));
+        std::memcpy(Rows[2 * j] + 3 * (t - 4 * j), &upperPixel, 4);
+        std::memcpy(Rows[2 * j + 1] + 3 * (t - 4 * j - 2), &lowerPixel, 4);
+        v3[j] = v2[j];
+        v2[j] = v1[j];
+        v1[j] = value;
+      }
     }
-    for (int32_t j = 0; j < registers; ++j) {
-      // Each row's lanes take the window of the row above (the first row's is in its sums).
-      const __m128i above = j ? _mm_alignr_epi8(window[j], window[j - 1], 8) : _mm_slli_si128(window[0], 8);
-      const __m128i difference = _mm_sub_epi16(_mm_sub_epi16(partial[j], above), v1[j]);
-      const __m128i value = _mm_min_epi16(_mm_max_epi16(_mm_srai_epi16(difference, 3), zero), top);
-      const __m128i bytes = _mm_packus_epi16(value, value);
-      // 4 bytes a row; the fourth lands on the next column, which the next step writes.
-      const uint32_t upperPixel = uint32_t(_mm_cvtsi128_si32(bytes)),
-                     lowerPixel = uint32_t(_mm_extract_epi32(bytes, 1));
-      std::memcpy(Rows[2 * j] + 3 * (t - 4 * j), &upperPixel, 4);
-      std::memcpy(Rows[2 * j + 1] + 3 * (t - 4 * j - 2), &lowerPixel, 4);
-      v3[j] = v2[j];
-      v2[j] = v1[j];
-      v1[j] = value;
-    }
-  }
-  // The last row has made the columns before its column at the tile's end (the byte each row
-  // wrote past its column belongs to a column not yet published).
-  publish(tileEnd - 2 * (WaveRows - 1));
+    // The last row has made the columns before its column at the tile's end (the byte each row
+    // wrote past its column belongs to a column not yet published).
+    publish(tileEnd - 2 * (WaveRows - 1));
   }
   follow(Width - 1, Width);
   for (int32_t k = 0; k < WaveRows; ++k)
@@ -673,8 +680,8 @@ VC_BOTH_PATHS(BlurRowsBetween,
                const int32_t* Left, const int32_t* Right),
               (Image, Distance, FirstChain, EndChain, Left, Right))
 VC_BOTH_PATHS(BlurStep,
-              (const TvcRaster& Image, int32_t Distance, int32_t First, int32_t Rows, int32_t Front, int32_t Next,
-               const int32_t* Left, const int32_t* Right),
+              (const TvcRaster& Image, int32_t Distance, int32_t First, int32_t Rows, int32_t Front,
+               int32_t Next, const int32_t* Left, const int32_t* Right),
               (Image, Distance, First, Rows, Front, Next, Left, Right))
 VC_BOTH_PATHS(EmbossRows,
               (const TvcRaster& Image, int32_t First, int32_t End, const uint8_t* __restrict Boundary,
@@ -749,15 +756,16 @@ void ApplyBlurPass(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& S
     const TFollowing following(FollowingWords(Scratch, groups), groups, w);
     const bool wide = vcUseWidePath();
     bands.Run(threads, [&](int32_t) {
-      MakeFollowingRows(following, h, w, d, FollowRows, [&](int32_t First, int32_t Rows, int32_t Front, int32_t Next) {
-        wide ? BlurStepWide(Image, d, First, Rows, Front, Next, left, right)
-             : BlurStepPlain(Image, d, First, Rows, Front, Next, left, right);
-      });
+      MakeFollowingRows(following, h, w, d, FollowRows,
+                        [&](int32_t First, int32_t Rows, int32_t Front, int32_t Next) {
+                          wide ? BlurStepWide(Image, d, First, Rows, Front, Next, left, right)
+                               : BlurStepPlain(Image, d, First, Rows, Front, Next, left, right);
+                        });
     });
   } else {
     bands.Run(count, [&](int32_t Band) {
-      RunBlurRowsBetween(Image, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1), left,
-                         right);
+      RunBlurRowsBetween(Image, d, vcBandStart(chains, count, Band), vcBandStart(chains, count, Band + 1),
+                         left, right);
     });
   }
   if (h > 1)
@@ -785,8 +793,8 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
   if (d == 1 && wide && w >= 2 * WaveRows + 1 && h - 2 >= WaveRows) {
     const size_t rowValues = size_t(w) * 3;
     const int32_t groups = (h - 2) / WaveRows;
-    const int32_t threads = std::min(FollowingThreads(Scratch.Bands(), Image, WaveRows, WaveTile + 2 * WaveRows, groups),
-                                     groups);
+    const int32_t threads =
+        std::min(FollowingThreads(Scratch.Bands(), Image, WaveRows, WaveTile + 2 * WaveRows, groups), groups);
     // Per thread: the partial sums of a group's rows, then the vertical sums.
     const size_t stride = rowValues * (WaveRows + 1);
     int16_t* const buffers = Scratch.Sums(stride * size_t(threads));
@@ -840,19 +848,20 @@ void ApplySharpen(const TvcRaster& Image, int32_t Distance, TvcEffectScratch& Sc
     bands.Run(threads, [&](int32_t Band) {
       int16_t* rowSums = sums + stride * size_t(Band);
       int16_t* vertical = rowSums + size_t(w) * 3;
-      MakeFollowingRows(following, h, w, d, FollowRows, [&](int32_t First, int32_t Rows, int32_t Front, int32_t Next) {
-        for (int32_t r = 0; r < Rows; ++r) {
-          const int32_t x0 = std::max(0, Front - r), x1 = std::min(w, Next - r);
-          if (x0 >= x1) continue;
-          const int32_t y = First + r;
-          uint8_t* row = Image.Row(y);
-          const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
-          const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
-          wide ? SharpenSumsSegmentWide(rowSums, vertical, row, above, below, w, d, x0, x1)
-               : SharpenSumsSegmentPlain(rowSums, vertical, row, above, below, w, d, x0, x1);
-          SharpenFinishSegment(row, rowSums, w, d, x0, x1, wide);
-        }
-      });
+      MakeFollowingRows(
+          following, h, w, d, FollowRows, [&](int32_t First, int32_t Rows, int32_t Front, int32_t Next) {
+            for (int32_t r = 0; r < Rows; ++r) {
+              const int32_t x0 = std::max(0, Front - r), x1 = std::min(w, Next - r);
+              if (x0 >= x1) continue;
+              const int32_t y = First + r;
+              uint8_t* row = Image.Row(y);
+              const uint8_t* above = Image.Row(ClampInt(y - d, 0, h - 1));
+              const uint8_t* below = Image.Row(ClampInt(y + d, 0, h - 1));
+              wide ? SharpenSumsSegmentWide(rowSums, vertical, row, above, below, w, d, x0, x1)
+                   : SharpenSumsSegmentPlain(rowSums, vertical, row, above, below, w, d, x0, x1);
+              SharpenFinishSegment(row, rowSums, w, d, x0, x1, wide);
+            }
+          });
     });
     if (h > 1)
       SharpenRowInPlace(Image.Row(h - 1), Image.Row(ClampInt(h - 1 - d, 0, h - 1)), Image.Row(h - 1), w, left,
