@@ -32,6 +32,14 @@ namespace vcfx {
 
 namespace {
 
+// The wide path of kernels that ask for rows they are about to write (a processor without the
+// write prefetch takes its instruction as a no-operation).
+#if VC_HAS_WIDE_PATH
+#define VC_WIDE_WRITE_TARGET __attribute__((target("avx2,prfchw")))
+#else
+#define VC_WIDE_WRITE_TARGET
+#endif
+
 #define VC_BOTH_PATHS(Kernel, Params, Args)                           \
   VC_WIDE_TARGET __attribute__((noinline)) void Kernel##Wide Params { \
     Kernel Args;                                                      \
@@ -86,9 +94,12 @@ class TFollowing {
     std::atomic_ref<int32_t>(Word(Group + 1)).store(Columns, std::memory_order_release);
   }
   // Waits until the group above Group has published at least Columns (at most Width) and returns
-  // what it published; the first group has nothing above it to wait for.
-  int32_t Await(int32_t Group, int32_t Columns) const {
-    if (Group == 0) return FWidth;
+  // what it published; the first group has nothing above it to wait for. Known is what the group
+  // saw last (0 at its start): the shared word is read only when that is not enough, since each
+  // read of a word that the other thread has just written moves its cache line across.
+  int32_t Await(int32_t Group, int32_t Columns, int32_t& Known) const {
+    if (Known >= Columns) return Known;
+    if (Group == 0) return Known = FWidth;
     const std::atomic_ref<int32_t> word(Word(Group));
     int32_t done = word.load(std::memory_order_acquire);
     for (int32_t round = 0; done < Columns; ++round) {
@@ -100,7 +111,7 @@ class TFollowing {
         std::this_thread::yield();
       done = word.load(std::memory_order_acquire);
     }
-    return done;
+    return Known = done;
   }
 
  private:
@@ -139,10 +150,11 @@ void MakeFollowingRows(const TFollowing& Following, int32_t Height, int32_t Widt
   for (int32_t group = Following.Claim(); group < Following.Groups(); group = Following.Claim()) {
     const int32_t first = 1 + group * GroupRows, rows = std::min(GroupRows, Height - 1 - first);
     const int32_t end = Width + rows - 1;  // the front at which the last row is done
+    int32_t known = 0;
     for (int32_t front = 0; front < end;) {
       const int32_t target = std::min(front + MaximumStep, end);
       const int32_t wanted = std::min(target, front + MinimumStep);
-      const int32_t above = Following.Await(group, std::min(wanted + Distance, Width));
+      const int32_t above = Following.Await(group, std::min(wanted + Distance, Width), known);
       const int32_t next = above >= Width ? target : std::min(target, above - Distance);
       Step(first, rows, front, next);
       front = next;
@@ -553,14 +565,17 @@ VC_KERNEL void FoldRowAbove(int16_t* __restrict Partial, const uint8_t* __restri
 // Following is given) until the group above has finished that row one column further, and folds
 // its three neighbours into the sums; after each tile of steps it publishes how far its last row
 // has come.
-VC_WIDE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Rows, int16_t* const* Partial,
-                                                              const uint8_t* Above, int32_t Width,
-                                                              const TFollowing* Following, int32_t Group) {
+VC_WIDE_WRITE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Rows,
+                                                                    int16_t* const* Partial,
+                                                                    const uint8_t* Above, int32_t Width,
+                                                                    const TFollowing* Following,
+                                                                    int32_t Group) {
   constexpr int32_t firstStep = 2 * WaveRows - 1;
   constexpr int32_t registers = WaveRows / 2;
   // The first row is about to make columns X0 ... X1 - 1.
+  int32_t known = 0;
   const auto follow = [&](int32_t X0, int32_t X1) {
-    if (Following) Following->Await(Group, std::min(X1 + 1, Width));
+    if (Following) Following->Await(Group, std::min(X1 + 1, Width), known);
     FoldRowAbove(Partial[0], Above, X0, X1, Width);
   };
   const auto publish = [&](int32_t Columns) {
@@ -590,6 +605,12 @@ VC_WIDE_TARGET __attribute__((noinline)) void SharpenWaveWide(uint8_t* const* Ro
   for (int32_t tile = firstStep; tile <= Width - 2; tile += WaveTile) {
     const int32_t tileEnd = std::min(tile + WaveTile, Width - 1);
     follow(tile, tileEnd);
+    // The rows' next tile, for writing: the rows were last written on another processor, most
+    // likely, and the step's chain would wait for each line.
+    for (int32_t k = 0; k < WaveRows; ++k)
+      for (int32_t i = 3 * (tileEnd - 2 * k), end = 3 * std::min(tileEnd + WaveTile - 2 * k, Width); i < end;
+           i += 64)
+        __builtin_prefetch(Rows[k] + i, 1);
     for (int32_t t = tile; t < tileEnd; ++t) {
       __m128i window[registers], partial[registers];
       for (int32_t j = 0; j < registers; ++j) {
@@ -679,16 +700,24 @@ VC_BOTH_PATHS(BlurRowsBetween,
               (const TvcRaster& Image, int32_t Distance, int32_t FirstChain, int32_t EndChain,
                const int32_t* Left, const int32_t* Right),
               (Image, Distance, FirstChain, EndChain, Left, Right))
-VC_BOTH_PATHS(BlurStep,
-              (const TvcRaster& Image, int32_t Distance, int32_t First, int32_t Rows, int32_t Front,
-               int32_t Next, const int32_t* Left, const int32_t* Right),
-              (Image, Distance, First, Rows, Front, Next, Left, Right))
+VC_WIDE_WRITE_TARGET __attribute__((noinline)) void BlurStepWide(const TvcRaster& Image, int32_t Distance,
+                                                                 int32_t First, int32_t Rows, int32_t Front,
+                                                                 int32_t Next, const int32_t* Left,
+                                                                 const int32_t* Right) {
+  BlurStep(Image, Distance, First, Rows, Front, Next, Left, Right);
+}
+__attribute__((noinline)) void BlurStepPlain(const TvcRaster& Image, int32_t Distance, int32_t First,
+                                             int32_t Rows, int32_t Front, int32_t Next, const int32_t* Left,
+                                             const int32_t* Right) {
+  BlurStep(Image, Distance, First, Rows, Front, Next, Left, Right);
+}
 VC_BOTH_PATHS(EmbossRows,
               (const TvcRaster& Image, int32_t First, int32_t End, const uint8_t* __restrict Boundary,
                const uint8_t* __restrict LastRow),
               (Image, First, End, Boundary, LastRow))
 
 #undef VC_BOTH_PATHS
+#undef VC_WIDE_WRITE_TARGET
 
 // The clamped neighbours for a distance: the rules clamp y - d and y + d alike, so a negative
 // distance names the same neighbours as its magnitude. Distances past the image clamp the same
