@@ -12,9 +12,12 @@
 //   so it is a pure function of the rows and is vectorised;
 // Bands for the worker threads: the blur's and the sharpen's rows between the first and the last
 // fall into Distance chains (rows y = c + 1, c + 1 + d, c + 1 + 2d, ...) that read only rows of
-// their own chain, so runs of chains are the bands (short distances, distance 1 among them, run
-// on one thread); the emboss's rows are cut into bands with each band's first row saved
-// beforehand, since the band above reads it as it was.
+// their own chain, so at long distances runs of chains are the bands. Short distances, distance
+// 1 among them, have too few chains: there groups of consecutive rows run on the threads side
+// by side, each group some columns behind the group above (see TFollowing), since a row reads
+// the rows Distance away only up to Distance columns right of the column it makes. The emboss's
+// rows are cut into bands with each band's first row saved beforehand, since the band above
+// reads it as it was.
 
 #include <algorithm>
 #include <atomic>
