@@ -94,7 +94,10 @@ class TFollowing {
   }
   // Every row of Group is finished in columns 0 ... Columns - 1 (Width: the whole group).
   void Publish(int32_t Group, int32_t Columns) const {
-    std::atomic_ref<int32_t>(Word(Group + 1)).store(Columns, std::memory_order_release);
+    const std::atomic_ref<int32_t> word(Word(Group + 1));
+    word.store(Columns, std::memory_order_release);
+    // Wakes a group that went to sleep on the word (without one, this costs a load).
+    word.notify_all();
   }
   // Waits until the group above Group has published at least Columns (at most Width) and returns
   // what it published; the first group has nothing above it to wait for. Known is what the group
@@ -107,18 +110,22 @@ class TFollowing {
     int32_t done = word.load(std::memory_order_acquire);
     for (int32_t round = 0; done < Columns; ++round) {
       // A short wait is the rule (the group above is a few columns ahead); a long one means its
-      // thread lost its processor, which yielding may give back.
+      // thread lost its processor, which yielding may give back. A longer one still means the
+      // processors are busy with other programs: a group that kept spinning would keep the
+      // thread it waits for from a processor, so it sleeps until the word changes.
       if (round < SpinRounds)
         Pause();
-      else
+      else if (round < SpinRounds + YieldRounds)
         std::this_thread::yield();
+      else
+        word.wait(done, std::memory_order_acquire);
       done = word.load(std::memory_order_acquire);
     }
     return Known = done;
   }
 
  private:
-  static constexpr int32_t SpinRounds = 1 << 10;
+  static constexpr int32_t SpinRounds = 1 << 10, YieldRounds = 64;
   static void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();

@@ -253,7 +253,9 @@ TEST(EffectThreadsTest, ChainIsTheReferenceChainOnAnyNumberOfThreads) {
 // group a few columns behind the one above it. How far apart they run depends on the threads'
 // timing, so each case runs a number of times, on both paths, on pictures whose rows fall into
 // several groups (with a group left short, a width that is not a multiple of the steps, and one
-// narrower than the wavefront), and must give the reference's bytes every time.
+// narrower than the wavefront), and must give the reference's bytes every time. More threads
+// than processors make some groups wait for a thread that has lost its processor, long enough
+// to yield and to sleep.
 TEST(EffectThreadsTest, FollowingRowsGiveTheReferenceWhateverTheTiming) {
   struct TCase {
     const char* Name;
@@ -275,7 +277,7 @@ TEST(EffectThreadsTest, FollowingRowsGiveTheReferenceWhateverTheTiming) {
   };
   const std::pair<int32_t, int32_t> sizes[] = {{300, 203}, {17, 140}, {12, 90}};
   for (TvcVectorPath path : {TvcVectorPath::Wide, TvcVectorPath::Plain})
-    for (int32_t threads : {2, 3, 8}) {
+    for (int32_t threads : {2, 3, 8, 24}) {
       SCOPED_TRACE(Setting(threads, path));
       TThreadSetting setting(threads, path);
       TvcEffectScratch scratch;
