@@ -298,4 +298,55 @@ TEST(EffectThreadsTest, HeldPoolRunsEveryJobWhateverTheThreadCountDoes) {
   EXPECT_LE(pool.WorkerCount(), 7);
 }
 
+// --- rows that follow each other ------------------------------------------------------------------
+
+// The blur passes and the sharpen at short distances run groups of rows on several threads, each
+// group a few columns behind the one above it. How far apart they run depends on the threads'
+// timing, so each case runs a number of times, on both paths, on pictures whose rows fall into
+// several groups (with a group left short, a width that is not a multiple of the steps, and one
+// narrower than the wavefront), and must give the reference's bytes every time. More threads
+// than processors make some groups wait for a thread that has lost its processor, long enough
+// to yield and to sleep.
+TEST(EffectThreadsTest, FollowingRowsGiveTheReferenceWhateverTheTiming) {
+  struct TCase {
+    const char* Name;
+    void (*Fast)(const TvcRaster&, TvcEffectScratch&);
+    void (*Reference)(const TvcRaster&);
+  } cases[] = {
+      {"blur pass 1", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplyBlurPass(R, 1, S); },
+       [](const TvcRaster& R) { vcreference::ApplyBlurPass(R, 1); }},
+      {"gaussian blur 3", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplyGaussianBlur(R, 3, S); },
+       [](const TvcRaster& R) { vcreference::ApplyGaussianBlur(R, 3); }},
+      {"blur pass 9", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplyBlurPass(R, 9, S); },
+       [](const TvcRaster& R) { vcreference::ApplyBlurPass(R, 9); }},
+      {"sharpen 1", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplySharpen(R, 1, S); },
+       [](const TvcRaster& R) { vcreference::ApplySharpen(R, 1); }},
+      {"sharpen 2", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplySharpen(R, 2, S); },
+       [](const TvcRaster& R) { vcreference::ApplySharpen(R, 2); }},
+      {"sharpen 7", [](const TvcRaster& R, TvcEffectScratch& S) { vcfx::ApplySharpen(R, 7, S); },
+       [](const TvcRaster& R) { vcreference::ApplySharpen(R, 7); }},
+  };
+  const std::pair<int32_t, int32_t> sizes[] = {{240, 151}, {17, 140}, {12, 90}};
+  for (TvcVectorPath path : {TvcVectorPath::Wide, TvcVectorPath::Plain})
+    for (int32_t threads : {2, 3, 8, 24}) {
+      SCOPED_TRACE(Setting(threads, path));
+      TThreadSetting setting(threads, path);
+      TvcEffectScratch scratch;
+      for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (auto [w, h] : sizes) {
+          SCOPED_TRACE(Format("%dx%d", w, h));
+          const TTestImage original = TTestImage::Random(w, h, uint64_t(w + h));
+          TTestImage reference = original;
+          c.Reference(reference.Raster());
+          for (int run = 0; run < 3; ++run) {
+            TTestImage image = original;
+            c.Fast(image.Raster(), scratch);
+            ASSERT_EQ(DescribeDifference(image, reference), "") << "run " << run;
+          }
+        }
+      }
+    }
+}
+
 }  // namespace

@@ -627,9 +627,11 @@ class PixelEffectsOracleTest : public testing::TestWithParam<std::tuple<TvcVecto
 
 TEST_P(PixelEffectsOracleTest, FastMatchesReferenceByteForByte) {
   // One pixel, one column, one row, widths on both sides of the vector widths and their
-  // multiples of three, and rows long enough for the vector loops' steady state.
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9},   {9, 1},  {2, 2},   {7, 5},
-                                               {5, 7}, {64, 33}, {37, 3}, {61, 23}, {133, 17}};
+  // multiples of three, rows long enough for the vector loops' steady state, and pictures tall
+  // enough for several groups of rows that follow each other across the columns (one of them
+  // narrower than a group's lag).
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {1, 9},  {9, 1},   {2, 2},    {7, 5},  {5, 7},
+                                               {64, 33}, {37, 3}, {61, 23}, {133, 17}, {6, 75}, {151, 101}};
   for (const TOracleCase& c : OracleCases()) {
     SCOPED_TRACE(c.Name);
     uint64_t seed = 1;
