@@ -1,13 +1,20 @@
 // The sponge: every pixel, in raster order, takes the value of a pixel displaced at random. It
 // draws three words a pixel from the generator (one when the first draw is 0) and moves one
-// pixel; the moves stay in raster order, one after the other, since a pixel may read one that was
-// just replaced. The words depend only on the generator's state and their position, so they are
-// computed ahead in blocks (eight at a time, and on other threads when there are any), together
-// with a record of what a pixel whose draws start at each word would do; the moves then read one
-// record a pixel, in order, and the generator ends up past exactly the words drawn.
+// pixel; a pixel may read one that was just replaced. The words depend only on the generator's
+// state and their position, so they are computed ahead in blocks (eight at a time), together with
+// a record of what a pixel whose draws start at each word would do. Alone, the moves read one
+// record a pixel, in order. On several threads, the moves are cut into bands of words (see below);
+// either way the picture is that of the moves in order and the generator ends up past exactly the
+// words drawn.
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "vcontrols/imaging/pixeleffects.h"
 #include "vcontrols/imaging/vectorpath.h"
@@ -274,6 +281,523 @@ done:
   Position = TSpongePosition{x, y};
 }
 
+// --- on several threads ---------------------------------------------------------------------------
+//
+// In-place moves in raster order are a chain of copies: a pixel ends with the value its source
+// holds at its turn, which is the source's own final value when the source comes earlier (already
+// replaced) and its original value otherwise. So every pixel ends with the original value of one
+// pixel, and that map is made in bands: a band maps its pixels in order, and a pixel whose source
+// lies before the band points at that pixel instead (as do the band's later pixels that copy it).
+// Every pointer leads to a strictly earlier band, so following them ends.
+//
+// What a band cannot know by itself is the word its first pixel starts at, nor which pixel that
+// is: both depend on every pixel before it. So the bands cut the stream of words, not the picture,
+// and the work goes in steps with nothing but the pool's own joins between them (no band ever
+// waits for another):
+// 1. Each band makes the records of its words and walks the chain of pixel starts that enters at
+//    its first word, keeping each pixel's displacement. A pixel's next start is one or three words
+//    on (more after a rejection, which is rare), so the chains that enter at the next two words
+//    soon land on a start of that chain and share the rest of it: two chains meet as soon as one
+//    of them draws a single word where it lines them up. For those, the band keeps how far they
+//    run before they join. The original picture is copied aside meanwhile.
+// 2. The calling thread goes through the bands in order: each is entered where the one before
+//    ends (nearly always one of its first three words, whose chains are known), which gives its
+//    first pixel.
+// 3. Each band maps its pixels (the few before its chain is joined walked again, the rest from the
+//    displacements kept) and gives them their original values; pointers into bands that are
+//    already done are followed at once.
+// 4. The pixels left pointing are followed to the end, in row bands.
+
+// Bands of a run, at most, and the words a band is cut to (a band's records and starts stay in
+// the second-level cache).
+constexpr int32_t MaxBands = 128;
+constexpr int64_t BandWordsTarget = 65536;
+constexpr int64_t MinBandWords = 1024;
+// The bands do about twice the work of the moves in order (their walks and the map come on top
+// of the words), so they pay from this many threads on.
+constexpr int32_t MinBandThreads = 4;
+// A band keeps the word of every so many of its chain's starts, to find where the last pixel
+// of the picture ends.
+constexpr int64_t CheckpointEvery = 64;
+
+// The draws of a pixel whose draws start at word Index, by the generator's own rule: the
+// displacement and the word after its draws.
+uint64_t DrawByRule(int32_t Amount, uint64_t State, uint64_t Index, int32_t& Dx, int32_t& Dy) {
+  TWordSource words{State, Index};
+  const int32_t r = TvcRandom::BelowFrom(Amount, words);
+  Dx = r - TvcRandom::BelowFrom(2 * r, words);
+  Dy = r - TvcRandom::BelowFrom(2 * r, words);
+  return words.Index;
+}
+
+// Pixels per word: one word where the first draw is 0 (one pixel in Amount), three otherwise;
+// rejections are rare at the amounts that have records.
+double PixelsPerWord(int32_t Amount) {
+  return 1.0 / (3.0 - 2.0 / Amount);
+}
+
+// The words that Pixels pixels are expected to draw, with room for chance; a run that falls short
+// goes on in another.
+int64_t ExpectedWords(int64_t Pixels, int32_t Amount) {
+  const double still = 1.0 / Amount;
+  return int64_t(double(Pixels) / PixelsPerWord(Amount) + 16.0 * std::sqrt(double(Pixels) * still) + 64);
+}
+
+// A displacement as a record holds it.
+constexpr uint32_t Displacement(int32_t Dx, int32_t Dy) {
+  return (uint32_t(Dx) & 0xFFFF) | uint32_t(Dy) << 16;
+}
+
+// How a chain that enters a band at one of its first words runs: Prefix pixels before it lands on
+// a start of the chain from the band's first word, at word JoinWord, that chain's start number
+// Joined (the chain's end when it does not); Count pixels in all, and Exit, the word after the
+// last one's draws.
+struct TJoin {
+  int64_t Prefix = 0;
+  int64_t Joined = 0;
+  uint64_t JoinWord = 0;
+  int64_t Count = 0;
+  uint64_t Exit = 0;
+};
+
+// One band of words, Base ... End - 1.
+struct TWordBand {
+  uint64_t Base = 0, End = 0;
+  // Step 1: the chain from Base (Joins[0]), with its pixels' displacements in Codes and the word
+  // of every CheckpointEvery-th start in Checkpoints, unless there were more pixels than the
+  // room (Overflow: the band is walked in full in step 3); the chains from Base + 1 and Base + 2.
+  uint32_t* Codes = nullptr;
+  uint32_t* Checkpoints = nullptr;
+  bool Overflow = false;
+  TJoin Joins[3];
+  // Step 2: where the band is entered, which of the chains that is (3: another one, walked in
+  // full in step 3), and its pixels.
+  uint64_t Entry = 0;
+  int32_t Way = 0;
+  int32_t FirstPixel = 0;
+  int32_t Pixels = 0;
+  bool Last = false;
+};
+
+// What the bands of one run share: they start at word FirstWord and pixel FirstPixel.
+struct TSpongeRun {
+  TvcRaster Image;
+  int32_t Amount = 0;
+  bool Wide = false;
+  uint64_t State = 0;
+  int32_t Pixels = 0;
+  // Per pixel: the byte offset of the original pixel whose value it ends with, or ~p while it
+  // ends with the final value of pixel p of an earlier band that was not done when it was mapped.
+  int32_t* Sources = nullptr;
+  uint8_t* Original = nullptr;
+  // A slot of words per thread: a band's records, then its starts or displacements.
+  uint32_t* SlotMemory = nullptr;
+  int64_t SlotWords = 0;
+  int32_t Slots = 0;
+  std::atomic<uint64_t> TakenSlots{0};
+  TWordBand* Bands = nullptr;
+  int32_t BandCount = 0;
+  int64_t BandWords = 0;
+  int64_t CodeRoom = 0;
+  // The word after the last pixel's draws, written by the band that has it.
+  uint64_t EndWord = 0;
+  // Which bands are done with their map, and how many from the first are.
+  std::array<std::atomic<uint8_t>, MaxBands> Done;
+  std::atomic<int32_t> DoneBands{0};
+
+  uint64_t NextStart(uint32_t Record, uint64_t Word) const {
+    if ((Record & 0xFFFF) != RecordMark) return Word + 3;
+    if (Record == StillRecord) return Word + 1;
+    int32_t dx, dy;
+    return DrawByRule(Amount, State, Word, dx, dy);
+  }
+
+  // A slot for the calling band: there are as many as threads that run bands, so one is free.
+  uint32_t* ClaimSlot(int32_t& Slot) {
+    for (;;) {
+      uint64_t taken = TakenSlots.load(std::memory_order_relaxed);
+      const uint64_t free = ~taken & (Slots >= 64 ? ~uint64_t(0) : (uint64_t(1) << Slots) - 1);
+      if (free == 0) {
+        std::this_thread::yield();
+        continue;
+      }
+      Slot = std::countr_zero(free);
+      if (TakenSlots.compare_exchange_weak(taken, taken | uint64_t(1) << Slot, std::memory_order_acquire,
+                                           std::memory_order_relaxed))
+        return SlotMemory + Slot * SlotWords;
+    }
+  }
+  void ReleaseSlot(int32_t Slot) { TakenSlots.fetch_and(~(uint64_t(1) << Slot), std::memory_order_release); }
+
+  // Records of band words From ... To - 1 into Records (indexed from the band's base).
+  void MakeRecords(const TWordBand& Band, uint32_t* Records, uint64_t From, uint64_t To) const {
+    FillBlock(State, Band.Base, Records, int32_t(From - Band.Base), int32_t(To - Band.Base), Amount, Wide);
+  }
+
+  // Walks Count pixels from word Entry, whose records are made, writing their displacements to
+  // Codes. Returns the word after the last one's draws.
+  uint64_t WalkCodes(const TWordBand& Band, const uint32_t* Records, uint64_t Entry, int64_t Count,
+                     uint32_t* Codes) const {
+    uint64_t word = Entry;
+    for (int64_t i = 0; i < Count; ++i) {
+      const uint32_t record = Records[word - Band.Base];
+      if ((record & 0xFFFF) != RecordMark) {
+        Codes[i] = record;
+        word += 3;
+      } else if (record == StillRecord) {
+        Codes[i] = 0;
+        ++word;
+      } else {
+        int32_t dx, dy;
+        word = DrawByRule(Amount, State, word, dx, dy);
+        Codes[i] = Displacement(dx, dy);
+      }
+    }
+    return word;
+  }
+
+  void Survey(int32_t Index);
+  void Map(int32_t Index);
+  void MapBand(const TWordBand& Band);
+};
+
+// Step 1 for one band.
+void TSpongeRun::Survey(int32_t Index) {
+  TWordBand& band = Bands[Index];
+  int32_t slot;
+  uint32_t* const records = ClaimSlot(slot);
+  uint32_t* const starts = records + BandWords + 8;
+  // The records a chunk at a time, each walked while it is in the first-level cache.
+  constexpr int64_t chunk = 2048;
+  uint64_t word = band.Base;
+  int64_t count = 0;
+  for (uint64_t from = band.Base; from < band.End; from += chunk) {
+    const uint64_t to = std::min(band.End, from + chunk);
+    MakeRecords(band, records, from, to);
+    while (word < to) {
+      const uint32_t offset = uint32_t(word - band.Base), record = records[offset];
+      starts[count] = offset;
+      uint32_t code = record;
+      if ((record & 0xFFFF) != RecordMark) {
+        word += 3;
+      } else if (record == StillRecord) {
+        code = 0;
+        ++word;
+      } else {
+        int32_t dx, dy;
+        word = DrawByRule(Amount, State, word, dx, dy);
+        code = Displacement(dx, dy);
+      }
+      if (count < CodeRoom) {
+        band.Codes[count] = code;
+        if (count % CheckpointEvery == 0) band.Checkpoints[count / CheckpointEvery] = offset;
+      }
+      ++count;
+    }
+  }
+  band.Overflow = count > CodeRoom;
+  band.Joins[0] = TJoin{0, 0, band.Base, count, word};
+  // The chains from the next two words, until they land on a start of this one.
+  for (int32_t way = 1; way < 3; ++way) {
+    TJoin& join = band.Joins[way];
+    word = band.Base + uint64_t(way);
+    int64_t next = 0;
+    join.Prefix = 0;
+    for (;;) {
+      if (word >= band.End) {
+        join = TJoin{join.Prefix, count, word, join.Prefix, word};
+        break;
+      }
+      while (next < count && band.Base + starts[next] < word) ++next;
+      if (next < count && band.Base + starts[next] == word) {
+        join.Joined = next;
+        join.JoinWord = word;
+        join.Count = join.Prefix + count - next;
+        join.Exit = band.Joins[0].Exit;
+        break;
+      }
+      ++join.Prefix;
+      word = NextStart(records[word - band.Base], word);
+    }
+  }
+  ReleaseSlot(slot);
+}
+
+// Where a band's map stands: the next pixel and its place in the picture.
+struct TMapCursor {
+  int32_t Pixel, X, Y;
+  ptrdiff_t Place;
+};
+
+// Maps Count pixels from Cursor on, whose displacements are Codes, in a band that starts at
+// pixel First, and moves those that end with an original pixel (the others get a value that is
+// replaced later).
+TMapCursor MapCodes(const TvcRaster& Image, const uint8_t* Original, int32_t* Sources, int32_t First,
+                    const uint32_t* Codes, int64_t Count, TMapCursor Cursor) {
+  const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
+  uint8_t* const pixels = Image.Pixels;
+  int32_t pixel = Cursor.Pixel, x = Cursor.X, y = Cursor.Y;
+  ptrdiff_t place = Cursor.Place;
+  for (int64_t i = 0; i < Count; ++i) {
+    const uint32_t code = Codes[i];
+    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1), ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
+    const int32_t source = ys * w + xs;
+    // Not yet replaced (itself or later): its original value. Replaced in this band: what it
+    // ended with. Replaced in an earlier band: that pixel. The choice is made without branches:
+    // which one holds is a toss-up from pixel to pixel.
+    const int32_t within = Sources[ClampInt(source, First, pixel)];
+    const int32_t before = -int32_t(source < First), later = -int32_t(source >= pixel);
+    const int32_t earlier = (within & ~before) | (~source & before);
+    const int32_t mapped = ((ys * rowSize + 3 * xs) & later) | (earlier & ~later);
+    Sources[pixel] = mapped;
+    MovePixel(pixels + place, Original + (mapped & ~(mapped >> 31)));
+    ++pixel;
+    place += 3;
+    if (++x == w) {
+      x = 0;
+      ++y;
+      place = ptrdiff_t(y) * rowSize;
+    }
+  }
+  return {pixel, x, y, place};
+}
+
+// Step 3 for one band: maps its pixels and gives them their values; then tells the bands after it.
+void TSpongeRun::Map(int32_t Index) {
+  const TWordBand& band = Bands[Index];
+  if (band.Pixels > 0) MapBand(band);
+  // Done: bands after this one may read its map. The count of done bands from the first moves on
+  // over every band that is done.
+  Done[Index].store(1, std::memory_order_release);
+  int32_t done = DoneBands.load(std::memory_order_acquire);
+  while (done < BandCount && Done[done].load(std::memory_order_acquire))
+    DoneBands.compare_exchange_weak(done, done + 1, std::memory_order_acq_rel, std::memory_order_acquire);
+}
+
+void TSpongeRun::MapBand(const TWordBand& Band) {
+  const int32_t w = Image.Width, rowSize = Image.RowSize;
+  int32_t* const sources = Sources;
+  int32_t slot;
+  uint32_t* const records = ClaimSlot(slot);
+  uint32_t* const codes = records + BandWords + 8;
+  const int32_t first = Band.FirstPixel;
+  TMapCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
+  const auto map = [&](const uint32_t* Codes, int64_t Count) {
+    cursor = MapCodes(Image, Original, sources, first, Codes, Count, cursor);
+  };
+  // The pixels before the band's chain is joined (or all of them), walked again.
+  const int64_t walked = Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
+  if (walked > 0) {
+    const uint64_t recordsEnd = Band.Way == 3 ? Band.End : std::min(Band.End, Band.Joins[Band.Way].JoinWord);
+    MakeRecords(Band, records, Band.Entry, recordsEnd);
+    const uint64_t after = WalkCodes(Band, records, Band.Entry, walked, codes);
+    map(codes, walked);
+    if (Band.Last && walked == Band.Pixels) EndWord = after;
+  }
+  // The rest from the chain's displacements.
+  if (walked < Band.Pixels) {
+    const TJoin& join = Band.Joins[Band.Way];
+    const int64_t start = join.Joined, count = Band.Pixels - walked;
+    map(Band.Codes + start, count);
+    if (Band.Last) {
+      // The word after the last pixel is the start of the chain's next one: from the checkpoint
+      // before it, by the rule.
+      const int64_t next = start + count;
+      if (next == join.Count - join.Prefix + join.Joined) {
+        EndWord = join.Exit;
+      } else {
+        uint64_t word = Band.Base + Band.Checkpoints[next / CheckpointEvery];
+        for (int64_t i = next / CheckpointEvery * CheckpointEvery; i < next; ++i) {
+          int32_t dx, dy;
+          word = DrawByRule(Amount, State, word, dx, dy);
+        }
+        EndWord = word;
+      }
+    }
+  }
+
+  // The band's pixels that point at an earlier band's pixel, and their places. (Listed apart from
+  // the map: a store whose place depends on the pixel before would hold up the next pixels.)
+  int32_t* const pointing = reinterpret_cast<int32_t*>(records);
+  int32_t* const places = reinterpret_cast<int32_t*>(codes);
+  int32_t pointers = 0;
+  {
+    int32_t x = first % w;
+    int32_t place = (first / w) * rowSize + 3 * x;
+    for (int32_t at = first; at < first + Band.Pixels; ++at) {
+      pointing[pointers] = at;
+      places[pointers] = place;
+      pointers += int32_t(uint32_t(sources[at]) >> 31);
+      place += 3;
+      if (++x == w) {
+        x = 0;
+        place += rowSize - 3 * w;
+      }
+    }
+  }
+  // The pointers into bands that are done lead to what those pixels ended with (their own
+  // pointers were followed as far as they could be when they were done). All the pointers take
+  // one step together, so that their reads, which miss the cache, overlap; pointers into bands not
+  // yet done stay, for the end.
+  const int32_t doneBands = DoneBands.load(std::memory_order_acquire);
+  const int32_t doneUpTo = doneBands < BandCount ? Bands[doneBands].FirstPixel : Pixels;
+  uint8_t* const pixels = Image.Pixels;
+  for (int32_t left = pointers; left > 0;) {
+    int32_t still = 0;
+    for (int32_t i = 0; i < left; ++i) {
+      // (A pointer into a band not done reads itself, and stays.)
+      const int32_t at = pointing[i], place = places[i], target = ~sources[at];
+      const int32_t followed = sources[target < doneUpTo ? target : at];
+      sources[at] = followed;
+      if (followed >= 0) MovePixel(pixels + place, Original + followed);
+      pointing[still] = at;
+      places[still] = place;
+      still += int32_t(uint32_t(followed) >> 31) & int32_t(~followed < doneUpTo);
+    }
+    left = still;
+  }
+  ReleaseSlot(slot);
+}
+
+// Cuts the moves into bands of words on Threads threads. Returns false (and changes nothing)
+// where the picture is too small for more than one band.
+bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int32_t Threads, bool Wide,
+                     TvcEffectScratch& Scratch, uint64_t& EndWord) {
+  // Pixel offsets and indices are 32-bit.
+  if (Image.ImageSize() >= size_t(INT32_MAX) - 4) return false;
+  const int32_t pixels = Image.Width * Image.Height;
+  const int64_t words = ExpectedWords(pixels, Amount);
+  const int64_t wanted = std::min<int64_t>(MaxBands, std::max<int64_t>(4 * Threads, words / BandWordsTarget));
+  const int64_t bandWords = std::max(MinBandWords, (words + wanted - 1) / wanted);
+  if (words <= bandWords) return false;
+  TvcBandPool& pool = Scratch.Bands();
+  // As many slots as threads can run bands at once.
+  const int32_t slots = std::min(64, pool.ThreadCount(MaxBands, INT32_MAX));
+  const double perBand = double(bandWords) * PixelsPerWord(Amount);
+  const int64_t codeRoom = int64_t(perBand + 16.0 * std::sqrt(perBand) + 64);
+  const int64_t bandRoom = codeRoom + codeRoom / CheckpointEvery + 2;
+  const int64_t slotWords = 2 * bandWords + 16;
+  uint32_t* const memory =
+      Scratch.Records(size_t(pixels) + size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
+  int32_t* const sources = reinterpret_cast<int32_t*>(memory);
+  uint8_t* const original = Scratch.Image(Image.ImageSize());
+  std::array<TWordBand, MaxBands> bands;
+  TSpongeRun run;
+  run.Image = Image;
+  run.Amount = Amount;
+  run.Wide = Wide;
+  run.State = State;
+  run.Pixels = pixels;
+  run.Sources = sources;
+  run.Original = original;
+  run.SlotMemory = memory + pixels;
+  run.SlotWords = slotWords;
+  run.Slots = slots;
+  run.Bands = bands.data();
+  run.BandWords = bandWords;
+  run.CodeRoom = codeRoom;
+  uint32_t* const bandMemory = run.SlotMemory + slots * slotWords;
+  for (int32_t i = 0; i < wanted; ++i) {
+    bands[size_t(i)].Codes = bandMemory + i * bandRoom;
+    bands[size_t(i)].Checkpoints = bands[size_t(i)].Codes + codeRoom;
+  }
+
+  uint64_t word = 0;
+  int64_t pixel = 0;
+  while (pixel < pixels) {
+    const int32_t count =
+        int32_t(std::min<int64_t>(wanted, (ExpectedWords(pixels - pixel, Amount) + bandWords - 1) / bandWords));
+    for (int32_t i = 0; i < count; ++i) {
+      bands[size_t(i)].Base = word + uint64_t(i) * uint64_t(bandWords);
+      bands[size_t(i)].End = bands[size_t(i)].Base + uint64_t(bandWords);
+    }
+    run.BandCount = count;
+    // The original picture is copied aside by bands of rows after the surveys, once.
+    const int32_t copies = pixel == 0 ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
+    pool.Run(count + copies, [&](int32_t Band) {
+      if (Band < count) return run.Survey(Band);
+      const int32_t first = vcBandStart(Image.Height, copies, Band - count),
+                    end = vcBandStart(Image.Height, copies, Band - count + 1);
+      if (end > first)
+        std::memcpy(original + Image.RowSize * ptrdiff_t(first), Image.Row(first),
+                    size_t(end - first) * size_t(Image.RowSize));
+    });
+    // Where each band is entered: one of its first three words, nearly always, whose chain is
+    // known; another after a pixel that drew more words, walked here.
+    for (int32_t i = 0; i < count; ++i) {
+      TWordBand& band = bands[size_t(i)];
+      band.Entry = word;
+      band.FirstPixel = int32_t(std::min<int64_t>(pixel, pixels));
+      band.Pixels = 0;
+      band.Last = false;
+      if (pixel >= pixels) continue;
+      TJoin join;
+      if (word - band.Base < 3) {
+        band.Way = int32_t(word - band.Base);
+        join = band.Joins[band.Way];
+        if (band.Overflow && join.Count > join.Prefix) band.Way = 3;
+      } else {
+        band.Way = 3;
+        int32_t slot;
+        uint32_t* const records = run.ClaimSlot(slot);
+        run.MakeRecords(band, records, std::min(word, band.End), band.End);
+        join.Count = 0;
+        uint64_t at = word;
+        for (; at < band.End; ++join.Count) at = run.NextStart(records[at - band.Base], at);
+        join.Exit = at;
+        run.ReleaseSlot(slot);
+      }
+      band.Pixels = int32_t(std::min<int64_t>(join.Count, pixels - pixel));
+      band.Last = pixel + join.Count >= pixels;
+      pixel += join.Count;
+      word = join.Exit;
+    }
+    for (int32_t i = 0; i < count; ++i) run.Done[size_t(i)].store(0, std::memory_order_relaxed);
+    run.DoneBands.store(0, std::memory_order_relaxed);
+    pool.Run(count, [&](int32_t Band) { run.Map(Band); });
+  }
+  EndWord = run.EndWord;
+
+  // The pixels that were left pointing at a pixel of a band that was not done yet, row bands on
+  // every thread. A pointer leads to another pointer at times; those reads miss the cache and
+  // would wait on each other pixel by pixel, so a piece of a row takes its steps together: one
+  // step for every pixel still pointing, then the next, so that the reads of one step overlap.
+  const int32_t w = Image.Width;
+  const int32_t piece = int32_t(std::min<int64_t>(w, bandWords));
+  pool.RunRanges(Image.Height, int64_t(w) * 3, [&](int32_t First, int32_t End) {
+    int32_t slot;
+    int32_t* const resolved = reinterpret_cast<int32_t*>(run.ClaimSlot(slot));
+    int32_t* const waiting = resolved + piece;
+    for (int32_t y = First; y < End; ++y) {
+      uint8_t* const row = Image.Row(y);
+      const int32_t* const map = sources + ptrdiff_t(y) * w;
+      for (int32_t from = 0; from < w; from += piece) {
+        const int32_t count = std::min(piece, w - from);
+        int32_t pointing = 0;
+        for (int32_t i = 0; i < count; ++i) {
+          const int32_t source = map[from + i];
+          resolved[pointing] = source;
+          waiting[pointing] = i;
+          pointing += int32_t(uint32_t(source) >> 31);
+        }
+        while (pointing > 0) {
+          int32_t still = 0;
+          for (int32_t j = 0; j < pointing; ++j) {
+            const int32_t source = sources[~resolved[j]], i = waiting[j];
+            if (source >= 0) MovePixel(row + 3 * (from + i), original + source);
+            resolved[still] = source;
+            waiting[still] = i;
+            still += int32_t(uint32_t(source) >> 31);
+          }
+          pointing = still;
+        }
+      }
+    }
+    run.ReleaseSlot(slot);
+  });
+  return true;
+}
+
 }  // namespace
 
 void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcEffectScratch& Scratch) {
@@ -283,54 +807,24 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
   if (Amount > (1 << 30)) Amount = 1 << 30;
   const bool wide = vcUseWidePath();
-  TvcBandPool& bands = Scratch.Bands();
   const uint64_t state = Random.State();
+  // The bands cut the word stream, not rows: a picture of a few long rows is cut as well.
+  const int32_t threads =
+      Scratch.Bands().ThreadCount(int64_t(Image.Width) * Image.Height / 256 + 1, 256 * 3);
   uint64_t index = 0;
+  // Bands need the records (above those amounts every pixel goes through the rule, whose words
+  // are not known ahead).
+  if (threads >= MinBandThreads && Amount <= RecordedAmounts &&
+      SpongeOnThreads(Image, Amount, state, threads, wide, Scratch, index))
+    return Random.Skip(index);
+  // Alone: small blocks that stay in the cache, made and drawn from in turn.
+  constexpr int32_t blockRecords = 4096;
+  uint32_t* const records = Scratch.Records(blockRecords);
   TSpongePosition position;
-  // Alone: small blocks that stay in the cache, made and drawn from in turn. With threads: two
-  // blocks; the calling thread draws from one while the others make the next.
-  const int32_t threads = bands.ThreadCount(Image.Height, int64_t(Image.Width) * 3);
-  const int32_t makers = std::min(threads - 1, 4);
-  // Two slices of a block per maker: a maker that is late holds the moves up by a small slice.
-  const int32_t slices = 2 * makers;
-  const int32_t blockRecords = makers <= 0 ? 4096 : 1 << 15;
-  uint32_t* const records = Scratch.Records(size_t(makers <= 0 ? 1 : 2) * size_t(blockRecords));
-  const auto fill = [&](uint32_t* Records, uint64_t Base, int32_t Slice, int32_t Slices) {
-    FillBlock(state, Base, Records, vcBandStart(blockRecords, Slices, Slice),
-              vcBandStart(blockRecords, Slices, Slice + 1), Amount, wide);
-  };
-  if (makers <= 0) {
-    while (position.Y < Image.Height) {
-      fill(records, index, 0, 1);
-      SpongePixels(Image, Amount, state, TRecordBlock{records, index, index + uint64_t(blockRecords)}, index,
-                   position);
-    }
-  } else {
-    uint32_t* buffers[2] = {records, records + blockRecords};
-    int current = 0;
-    TRecordBlock block;
-    while (position.Y < Image.Height) {
-      // The block must hold the next pixel's record (a pixel drawn by the rule can leave it
-      // behind).
-      if (!block.Records || index < block.Base || index >= block.End) {
-        const uint64_t base = index;
-        bands.Run(slices, [&](int32_t Band) { fill(buffers[current], base, Band, slices); });
-        block = TRecordBlock{buffers[current], base, base + uint64_t(blockRecords)};
-      }
-      // The next block starts where this one ends: the pixel this block stops at starts there or
-      // a word or two later.
-      const uint64_t nextBase = block.End;
-      uint32_t* nextBuffer = buffers[1 - current];
-      // The moves stay on the calling thread, whose cache holds the picture.
-      bands.RunWithCallerFirst(1 + slices, [&](int32_t Band) {
-        if (Band == 0)
-          SpongePixels(Image, Amount, state, block, index, position);
-        else
-          fill(nextBuffer, nextBase, Band - 1, slices);
-      });
-      current = 1 - current;
-      block = TRecordBlock{buffers[current], nextBase, nextBase + uint64_t(blockRecords)};
-    }
+  while (position.Y < Image.Height) {
+    FillBlock(state, index, records, 0, blockRecords, Amount, wide);
+    SpongePixels(Image, Amount, state, TRecordBlock{records, index, index + uint64_t(blockRecords)}, index,
+                 position);
   }
   Random.Skip(index);
 }
