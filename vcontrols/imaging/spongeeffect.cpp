@@ -458,7 +458,7 @@ struct TSpongeRun {
 
   void Survey(int32_t Index);
   void Map(int32_t Index);
-  void MapBand(const TWordBand& Band);
+  void MapBand(const TWordBand& Band, bool InOrder);
 };
 
 // Step 1 for one band.
@@ -562,10 +562,31 @@ TMapCursor MapCodes(const TvcRaster& Image, const uint8_t* Original, int32_t* So
   return {pixel, x, y, place};
 }
 
+// Moves Count pixels in place from Cursor on, whose displacements are Codes.
+TMapCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Count, TMapCursor Cursor) {
+  const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
+  uint8_t* const pixels = Image.Pixels;
+  int32_t pixel = Cursor.Pixel, x = Cursor.X, y = Cursor.Y;
+  ptrdiff_t place = Cursor.Place;
+  for (int64_t i = 0; i < Count; ++i) {
+    const uint32_t code = Codes[i];
+    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1), ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
+    MovePixel(pixels + place, pixels + ptrdiff_t(ys) * rowSize + 3 * xs);
+    ++pixel;
+    place += 3;
+    if (++x == w) {
+      x = 0;
+      ++y;
+      place = ptrdiff_t(y) * rowSize;
+    }
+  }
+  return {pixel, x, y, place};
+}
+
 // Step 3 for one band: maps its pixels and gives them their values; then tells the bands after it.
 void TSpongeRun::Map(int32_t Index) {
   const TWordBand& band = Bands[Index];
-  if (band.Pixels > 0) MapBand(band);
+  if (band.Pixels > 0) MapBand(band, false);
   // Done: bands after this one may read its map. The count of done bands from the first moves on
   // over every band that is done.
   Done[Index].store(1, std::memory_order_release);
@@ -574,7 +595,9 @@ void TSpongeRun::Map(int32_t Index) {
     DoneBands.compare_exchange_weak(done, done + 1, std::memory_order_acq_rel, std::memory_order_acquire);
 }
 
-void TSpongeRun::MapBand(const TWordBand& Band) {
+// Maps a band's pixels and gives them their values, as step 3; or, InOrder, where the bands are
+// taken one after the other on the calling thread, moves them in place.
+void TSpongeRun::MapBand(const TWordBand& Band, bool InOrder) {
   const int32_t w = Image.Width, rowSize = Image.RowSize;
   int32_t* const sources = Sources;
   int32_t slot;
@@ -583,7 +606,8 @@ void TSpongeRun::MapBand(const TWordBand& Band) {
   const int32_t first = Band.FirstPixel;
   TMapCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
   const auto map = [&](const uint32_t* Codes, int64_t Count) {
-    cursor = MapCodes(Image, Original, sources, first, Codes, Count, cursor);
+    cursor = InOrder ? MoveCodes(Image, Codes, Count, cursor)
+                     : MapCodes(Image, Original, sources, first, Codes, Count, cursor);
   };
   // The pixels before the band's chain is joined (or all of them), walked again.
   const int64_t walked = Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
@@ -615,6 +639,7 @@ void TSpongeRun::MapBand(const TWordBand& Band) {
       }
     }
   }
+  if (InOrder) return ReleaseSlot(slot);
 
   // The band's pixels that point at an earlier band's pixel, and their places. (Listed apart from
   // the map: a store whose place depends on the pixel before would hold up the next pixels.)
@@ -676,11 +701,16 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
   const double perBand = double(bandWords) * PixelsPerWord(Amount);
   const int64_t codeRoom = int64_t(perBand + 16.0 * std::sqrt(perBand) + 64);
   const int64_t bandRoom = codeRoom + codeRoom / CheckpointEvery + 2;
+  // Where the amount reaches further than the rows of a band, most pixels would point at another
+  // band's pixel and be followed at random through the whole map; then only the words and the
+  // walks are shared out, and the calling thread moves the pixels in order from the
+  // displacements the bands kept (no word is drawn there).
+  const bool inOrder = double(Amount) * Image.Width > perBand;
   const int64_t slotWords = 2 * bandWords + 16;
   uint32_t* const memory =
       Scratch.Records(size_t(pixels) + size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
   int32_t* const sources = reinterpret_cast<int32_t*>(memory);
-  uint8_t* const original = Scratch.Image(Image.ImageSize());
+  uint8_t* const original = inOrder ? nullptr : Scratch.Image(Image.ImageSize());
   std::array<TWordBand, MaxBands> bands;
   TSpongeRun run;
   run.Image = Image;
@@ -713,7 +743,7 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
     }
     run.BandCount = count;
     // The original picture is copied aside by bands of rows after the surveys, once.
-    const int32_t copies = pixel == 0 ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
+    const int32_t copies = pixel == 0 && !inOrder ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
     pool.Run(count + copies, [&](int32_t Band) {
       if (Band < count) return run.Survey(Band);
       const int32_t first = vcBandStart(Image.Height, copies, Band - count),
@@ -754,9 +784,15 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
     }
     for (int32_t i = 0; i < count; ++i) run.Done[size_t(i)].store(0, std::memory_order_relaxed);
     run.DoneBands.store(0, std::memory_order_relaxed);
-    pool.Run(count, [&](int32_t Band) { run.Map(Band); });
+    if (inOrder) {
+      for (int32_t i = 0; i < count; ++i)
+        if (bands[size_t(i)].Pixels > 0) run.MapBand(bands[size_t(i)], true);
+    } else {
+      pool.Run(count, [&](int32_t Band) { run.Map(Band); });
+    }
   }
   EndWord = run.EndWord;
+  if (inOrder) return true;
 
   // The pixels that were left pointing at a pixel of a band that was not done yet, row bands on
   // every thread. A pointer leads to another pointer at times; those reads miss the cache and
