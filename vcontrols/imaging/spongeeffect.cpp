@@ -320,6 +320,17 @@ constexpr int32_t MinBandThreads = 4;
 // of the picture ends.
 constexpr int64_t CheckpointEvery = 64;
 
+// Waiting for another thread: a pause at first, then the processor for others.
+inline void Pause(int32_t& Rounds) {
+  if (++Rounds < 1024) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  } else {
+    std::this_thread::yield();
+  }
+}
+
 // The draws of a pixel whose draws start at word Index, by the generator's own rule: the
 // displacement and the word after its draws.
 uint64_t DrawByRule(int32_t Amount, uint64_t State, uint64_t Index, int32_t& Dx, int32_t& Dy) {
@@ -404,6 +415,8 @@ struct TSpongeRun {
   // Which bands are done with their map, and how many from the first are.
   std::array<std::atomic<uint8_t>, MaxBands> Done;
   std::atomic<int32_t> DoneBands{0};
+  // The next band to survey, where the bands are moved in order.
+  std::atomic<int32_t> NextSurvey{0};
 
   uint64_t NextStart(uint32_t Record, uint64_t Word) const {
     if ((Record & 0xFFFF) != RecordMark) return Word + 3;
@@ -742,8 +755,67 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
       bands[size_t(i)].End = bands[size_t(i)].Base + uint64_t(bandWords);
     }
     run.BandCount = count;
+    // Where a band is entered: one of its first three words, nearly always, whose chain is known;
+    // another after a pixel that drew more words, walked here.
+    const auto enter = [&](TWordBand& Band) {
+      Band.Entry = word;
+      Band.FirstPixel = int32_t(std::min<int64_t>(pixel, pixels));
+      Band.Pixels = 0;
+      Band.Last = false;
+      if (pixel >= pixels) return;
+      TJoin join;
+      if (word - Band.Base < 3) {
+        Band.Way = int32_t(word - Band.Base);
+        join = Band.Joins[Band.Way];
+        if (Band.Overflow && join.Count > join.Prefix) Band.Way = 3;
+      } else {
+        Band.Way = 3;
+        int32_t slot;
+        uint32_t* const records = run.ClaimSlot(slot);
+        run.MakeRecords(Band, records, std::min(word, Band.End), Band.End);
+        join.Count = 0;
+        uint64_t at = word;
+        for (; at < Band.End; ++join.Count) at = run.NextStart(records[at - Band.Base], at);
+        join.Exit = at;
+        run.ReleaseSlot(slot);
+      }
+      Band.Pixels = int32_t(std::min<int64_t>(join.Count, pixels - pixel));
+      Band.Last = pixel + join.Count >= pixels;
+      pixel += join.Count;
+      word = join.Exit;
+    };
+    for (int32_t i = 0; i < count; ++i) run.Done[size_t(i)].store(0, std::memory_order_relaxed);
+    run.DoneBands.store(0, std::memory_order_relaxed);
+    if (inOrder) {
+      // The calling thread enters and moves the bands in order while the others survey the bands
+      // ahead, taking the next band to survey from a counter. A band that is not surveyed yet when
+      // its turn comes is being surveyed by a running thread, or the calling thread takes the next
+      // one itself; so it never waits on a band that no thread holds.
+      run.NextSurvey.store(0, std::memory_order_relaxed);
+      const auto surveyNext = [&] {
+        const int32_t next = run.NextSurvey.fetch_add(1, std::memory_order_relaxed);
+        if (next >= count) return false;
+        run.Survey(next);
+        run.Done[size_t(next)].store(1, std::memory_order_release);
+        return true;
+      };
+      pool.RunWithCallerFirst(Threads, [&](int32_t Task) {
+        if (Task > 0) {
+          while (surveyNext()) {
+          }
+          return;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+          for (int32_t rounds = 0; !run.Done[size_t(i)].load(std::memory_order_acquire);)
+            if (!surveyNext()) Pause(rounds);
+          enter(bands[size_t(i)]);
+          if (bands[size_t(i)].Pixels > 0) run.MapBand(bands[size_t(i)], true);
+        }
+      });
+      continue;
+    }
     // The original picture is copied aside by bands of rows after the surveys, once.
-    const int32_t copies = pixel == 0 && !inOrder ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
+    const int32_t copies = pixel == 0 ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
     pool.Run(count + copies, [&](int32_t Band) {
       if (Band < count) return run.Survey(Band);
       const int32_t first = vcBandStart(Image.Height, copies, Band - count),
@@ -752,44 +824,8 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
         std::memcpy(original + Image.RowSize * ptrdiff_t(first), Image.Row(first),
                     size_t(end - first) * size_t(Image.RowSize));
     });
-    // Where each band is entered: one of its first three words, nearly always, whose chain is
-    // known; another after a pixel that drew more words, walked here.
-    for (int32_t i = 0; i < count; ++i) {
-      TWordBand& band = bands[size_t(i)];
-      band.Entry = word;
-      band.FirstPixel = int32_t(std::min<int64_t>(pixel, pixels));
-      band.Pixels = 0;
-      band.Last = false;
-      if (pixel >= pixels) continue;
-      TJoin join;
-      if (word - band.Base < 3) {
-        band.Way = int32_t(word - band.Base);
-        join = band.Joins[band.Way];
-        if (band.Overflow && join.Count > join.Prefix) band.Way = 3;
-      } else {
-        band.Way = 3;
-        int32_t slot;
-        uint32_t* const records = run.ClaimSlot(slot);
-        run.MakeRecords(band, records, std::min(word, band.End), band.End);
-        join.Count = 0;
-        uint64_t at = word;
-        for (; at < band.End; ++join.Count) at = run.NextStart(records[at - band.Base], at);
-        join.Exit = at;
-        run.ReleaseSlot(slot);
-      }
-      band.Pixels = int32_t(std::min<int64_t>(join.Count, pixels - pixel));
-      band.Last = pixel + join.Count >= pixels;
-      pixel += join.Count;
-      word = join.Exit;
-    }
-    for (int32_t i = 0; i < count; ++i) run.Done[size_t(i)].store(0, std::memory_order_relaxed);
-    run.DoneBands.store(0, std::memory_order_relaxed);
-    if (inOrder) {
-      for (int32_t i = 0; i < count; ++i)
-        if (bands[size_t(i)].Pixels > 0) run.MapBand(bands[size_t(i)], true);
-    } else {
-      pool.Run(count, [&](int32_t Band) { run.Map(Band); });
-    }
+    for (int32_t i = 0; i < count; ++i) enter(bands[size_t(i)]);
+    pool.Run(count, [&](int32_t Band) { run.Map(Band); });
   }
   EndWord = run.EndWord;
   if (inOrder) return true;
