@@ -283,39 +283,29 @@ done:
 
 // --- on several threads ---------------------------------------------------------------------------
 //
-// In-place moves in raster order are a chain of copies: a pixel ends with the value its source
-// holds at its turn, which is the source's own final value when the source comes earlier (already
-// replaced) and its original value otherwise. So every pixel ends with the original value of one
-// pixel, and that map is made in bands: a band maps its pixels in order, and a pixel whose source
-// lies before the band points at that pixel instead (as do the band's later pixels that copy it).
-// Every pointer leads to a strictly earlier band, so following them ends.
-//
-// What a band cannot know by itself is the word its first pixel starts at, nor which pixel that
-// is: both depend on every pixel before it. So the bands cut the stream of words, not the picture,
-// and the work goes in steps with nothing but the pool's own joins between them (no band ever
-// waits for another):
-// 1. Each band makes the records of its words and walks the chain of pixel starts that enters at
-//    its first word, keeping each pixel's displacement. A pixel's next start is one or three words
-//    on (more after a rejection, which is rare), so the chains that enter at the next two words
-//    soon land on a start of that chain and share the rest of it: two chains meet as soon as one
-//    of them draws a single word where it lines them up. For those, the band keeps how far they
-//    run before they join. The original picture is copied aside meanwhile.
-// 2. The calling thread goes through the bands in order: each is entered where the one before
-//    ends (nearly always one of its first three words, whose chains are known), which gives its
-//    first pixel.
-// 3. Each band maps its pixels (the few before its chain is joined walked again, the rest from the
-//    displacements kept) and gives them their original values; pointers into bands that are
-//    already done are followed at once.
-// 4. The pixels left pointing are followed to the end, in row bands.
+// The moves themselves stay in raster order on the calling thread; what the other threads take
+// off it is everything else: making the words and records, and finding which word each pixel's
+// draws start at. That depends on every pixel before it, so the stream of words is cut into bands
+// and each band is surveyed by itself:
+// - A band makes the records of its words and walks the chain of pixel starts that enters at its
+//   first word, keeping each pixel's displacement. A pixel's next start is one or three words on
+//   (more after a rejection, which is rare), so the chains that enter at the next two words soon
+//   land on a start of that chain and share the rest of it: two chains meet as soon as one of them
+//   draws a single word where it lines them up. For those, the band keeps how far they run before
+//   they join.
+// - The calling thread takes the bands in order: each is entered where the one before ends
+//   (nearly always one of its first three words, whose chains are known), and its pixels are moved
+//   from the displacements kept (the few before its chain is joined walked again), with no word
+//   drawn and nothing but a clamp and a copy a pixel.
+// The other threads survey the bands ahead meanwhile.
 
 // Bands of a run, at most, and the words a band is cut to (a band's records and starts stay in
 // the second-level cache).
 constexpr int32_t MaxBands = 128;
 constexpr int64_t BandWordsTarget = 65536;
 constexpr int64_t MinBandWords = 1024;
-// The bands do about twice the work of the moves in order (their walks and the map come on top
-// of the words), so they pay from this many threads on.
-constexpr int32_t MinBandThreads = 4;
+// With one other thread the moves already lose the words and records.
+constexpr int32_t MinBandThreads = 2;
 // A band keeps the word of every so many of its chain's starts, to find where the last pixel
 // of the picture ends.
 constexpr int64_t CheckpointEvery = 64;
@@ -374,15 +364,15 @@ struct TJoin {
 // One band of words, Base ... End - 1.
 struct TWordBand {
   uint64_t Base = 0, End = 0;
-  // Step 1: the chain from Base (Joins[0]), with its pixels' displacements in Codes and the word
-  // of every CheckpointEvery-th start in Checkpoints, unless there were more pixels than the
-  // room (Overflow: the band is walked in full in step 3); the chains from Base + 1 and Base + 2.
+  // Surveyed: the chain from Base (Joins[0]), with its pixels' displacements in Codes and the
+  // word of every CheckpointEvery-th start in Checkpoints, unless there were more pixels than the
+  // room (Overflow: the band is walked in full); the chains from Base + 1 and Base + 2.
   uint32_t* Codes = nullptr;
   uint32_t* Checkpoints = nullptr;
   bool Overflow = false;
   TJoin Joins[3];
-  // Step 2: where the band is entered, which of the chains that is (3: another one, walked in
-  // full in step 3), and its pixels.
+  // Entered: the word, which of the chains that is (3: another one, walked in full), and the
+  // band's pixels.
   uint64_t Entry = 0;
   int32_t Way = 0;
   int32_t FirstPixel = 0;
@@ -390,32 +380,24 @@ struct TWordBand {
   bool Last = false;
 };
 
-// What the bands of one run share: they start at word FirstWord and pixel FirstPixel.
+// What the bands of one run share.
 struct TSpongeRun {
   TvcRaster Image;
   int32_t Amount = 0;
   bool Wide = false;
   uint64_t State = 0;
-  int32_t Pixels = 0;
-  // Per pixel: the byte offset of the original pixel whose value it ends with, or ~p while it
-  // ends with the final value of pixel p of an earlier band that was not done when it was mapped.
-  int32_t* Sources = nullptr;
-  uint8_t* Original = nullptr;
   // A slot of words per thread: a band's records, then its starts or displacements.
   uint32_t* SlotMemory = nullptr;
   int64_t SlotWords = 0;
   int32_t Slots = 0;
   std::atomic<uint64_t> TakenSlots{0};
   TWordBand* Bands = nullptr;
-  int32_t BandCount = 0;
   int64_t BandWords = 0;
   int64_t CodeRoom = 0;
-  // The word after the last pixel's draws, written by the band that has it.
+  // The word after the last pixel's draws.
   uint64_t EndWord = 0;
-  // Which bands are done with their map, and how many from the first are.
-  std::array<std::atomic<uint8_t>, MaxBands> Done;
-  std::atomic<int32_t> DoneBands{0};
-  // The next band to survey, where the bands are moved in order.
+  // Which bands are surveyed, and the next band to survey.
+  std::array<std::atomic<uint8_t>, MaxBands> Surveyed;
   std::atomic<int32_t> NextSurvey{0};
 
   uint64_t NextStart(uint32_t Record, uint64_t Word) const {
@@ -470,11 +452,10 @@ struct TSpongeRun {
   }
 
   void Survey(int32_t Index);
-  void Map(int32_t Index);
-  void MapBand(const TWordBand& Band, bool InOrder);
+  void Move(const TWordBand& Band);
 };
 
-// Step 1 for one band.
+// Surveys one band.
 void TSpongeRun::Survey(int32_t Index) {
   TWordBand& band = Bands[Index];
   int32_t slot;
@@ -536,44 +517,11 @@ void TSpongeRun::Survey(int32_t Index) {
   ReleaseSlot(slot);
 }
 
-// Where a band's map stands: the next pixel and its place in the picture.
+// Where a band's moves stand: the next pixel and its place in the picture.
 struct TMapCursor {
   int32_t Pixel, X, Y;
   ptrdiff_t Place;
 };
-
-// Maps Count pixels from Cursor on, whose displacements are Codes, in a band that starts at
-// pixel First, and moves those that end with an original pixel (the others get a value that is
-// replaced later).
-TMapCursor MapCodes(const TvcRaster& Image, const uint8_t* Original, int32_t* Sources, int32_t First,
-                    const uint32_t* Codes, int64_t Count, TMapCursor Cursor) {
-  const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
-  uint8_t* const pixels = Image.Pixels;
-  int32_t pixel = Cursor.Pixel, x = Cursor.X, y = Cursor.Y;
-  ptrdiff_t place = Cursor.Place;
-  for (int64_t i = 0; i < Count; ++i) {
-    const uint32_t code = Codes[i];
-    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1), ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
-    const int32_t source = ys * w + xs;
-    // Not yet replaced (itself or later): its original value. Replaced in this band: what it
-    // ended with. Replaced in an earlier band: that pixel. The choice is made without branches:
-    // which one holds is a toss-up from pixel to pixel.
-    const int32_t within = Sources[ClampInt(source, First, pixel)];
-    const int32_t before = -int32_t(source < First), later = -int32_t(source >= pixel);
-    const int32_t earlier = (within & ~before) | (~source & before);
-    const int32_t mapped = ((ys * rowSize + 3 * xs) & later) | (earlier & ~later);
-    Sources[pixel] = mapped;
-    MovePixel(pixels + place, Original + (mapped & ~(mapped >> 31)));
-    ++pixel;
-    place += 3;
-    if (++x == w) {
-      x = 0;
-      ++y;
-      place = ptrdiff_t(y) * rowSize;
-    }
-  }
-  return {pixel, x, y, place};
-}
 
 // Moves Count pixels in place from Cursor on, whose displacements are Codes.
 TMapCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Count, TMapCursor Cursor) {
@@ -596,46 +544,29 @@ TMapCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Coun
   return {pixel, x, y, place};
 }
 
-// Step 3 for one band: maps its pixels and gives them their values; then tells the bands after it.
-void TSpongeRun::Map(int32_t Index) {
-  const TWordBand& band = Bands[Index];
-  if (band.Pixels > 0) MapBand(band, false);
-  // Done: bands after this one may read its map. The count of done bands from the first moves on
-  // over every band that is done.
-  Done[Index].store(1, std::memory_order_release);
-  int32_t done = DoneBands.load(std::memory_order_acquire);
-  while (done < BandCount && Done[done].load(std::memory_order_acquire))
-    DoneBands.compare_exchange_weak(done, done + 1, std::memory_order_acq_rel, std::memory_order_acquire);
-}
-
-// Maps a band's pixels and gives them their values, as step 3; or, InOrder, where the bands are
-// taken one after the other on the calling thread, moves them in place.
-void TSpongeRun::MapBand(const TWordBand& Band, bool InOrder) {
+// Moves a band's pixels in place, on the calling thread, after the bands before it.
+void TSpongeRun::Move(const TWordBand& Band) {
   const int32_t w = Image.Width, rowSize = Image.RowSize;
-  int32_t* const sources = Sources;
   int32_t slot;
   uint32_t* const records = ClaimSlot(slot);
   uint32_t* const codes = records + BandWords + 8;
   const int32_t first = Band.FirstPixel;
   TMapCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
-  const auto map = [&](const uint32_t* Codes, int64_t Count) {
-    cursor = InOrder ? MoveCodes(Image, Codes, Count, cursor)
-                     : MapCodes(Image, Original, sources, first, Codes, Count, cursor);
-  };
+  const auto move = [&](const uint32_t* Codes, int64_t Count) { cursor = MoveCodes(Image, Codes, Count, cursor); };
   // The pixels before the band's chain is joined (or all of them), walked again.
   const int64_t walked = Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
   if (walked > 0) {
     const uint64_t recordsEnd = Band.Way == 3 ? Band.End : std::min(Band.End, Band.Joins[Band.Way].JoinWord);
     MakeRecords(Band, records, Band.Entry, recordsEnd);
     const uint64_t after = WalkCodes(Band, records, Band.Entry, walked, codes);
-    map(codes, walked);
+    move(codes, walked);
     if (Band.Last && walked == Band.Pixels) EndWord = after;
   }
   // The rest from the chain's displacements.
   if (walked < Band.Pixels) {
     const TJoin& join = Band.Joins[Band.Way];
     const int64_t start = join.Joined, count = Band.Pixels - walked;
-    map(Band.Codes + start, count);
+    move(Band.Codes + start, count);
     if (Band.Last) {
       // The word after the last pixel is the start of the chain's next one: from the checkpoint
       // before it, by the rule.
@@ -652,99 +583,48 @@ void TSpongeRun::MapBand(const TWordBand& Band, bool InOrder) {
       }
     }
   }
-  if (InOrder) return ReleaseSlot(slot);
-
-  // The band's pixels that point at an earlier band's pixel, and their places. (Listed apart from
-  // the map: a store whose place depends on the pixel before would hold up the next pixels.)
-  int32_t* const pointing = reinterpret_cast<int32_t*>(records);
-  int32_t* const places = reinterpret_cast<int32_t*>(codes);
-  int32_t pointers = 0;
-  {
-    int32_t x = first % w;
-    int32_t place = (first / w) * rowSize + 3 * x;
-    for (int32_t at = first; at < first + Band.Pixels; ++at) {
-      pointing[pointers] = at;
-      places[pointers] = place;
-      pointers += int32_t(uint32_t(sources[at]) >> 31);
-      place += 3;
-      if (++x == w) {
-        x = 0;
-        place += rowSize - 3 * w;
-      }
-    }
-  }
-  // The pointers into bands that are done lead to what those pixels ended with (their own
-  // pointers were followed as far as they could be when they were done). All the pointers take
-  // one step together, so that their reads, which miss the cache, overlap; pointers into bands not
-  // yet done stay, for the end.
-  const int32_t doneBands = DoneBands.load(std::memory_order_acquire);
-  const int32_t doneUpTo = doneBands < BandCount ? Bands[doneBands].FirstPixel : Pixels;
-  uint8_t* const pixels = Image.Pixels;
-  for (int32_t left = pointers; left > 0;) {
-    int32_t still = 0;
-    for (int32_t i = 0; i < left; ++i) {
-      // (A pointer into a band not done reads itself, and stays.)
-      const int32_t at = pointing[i], place = places[i], target = ~sources[at];
-      const int32_t followed = sources[target < doneUpTo ? target : at];
-      sources[at] = followed;
-      if (followed >= 0) MovePixel(pixels + place, Original + followed);
-      pointing[still] = at;
-      places[still] = place;
-      still += int32_t(uint32_t(followed) >> 31) & int32_t(~followed < doneUpTo);
-    }
-    left = still;
-  }
   ReleaseSlot(slot);
 }
 
-// Cuts the moves into bands of words on Threads threads. Returns false (and changes nothing)
+// The sponge with the bands surveyed on Threads threads. Returns false (and changes nothing)
 // where the picture is too small for more than one band.
 bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int32_t Threads, bool Wide,
                      TvcEffectScratch& Scratch, uint64_t& EndWord) {
-  // Pixel offsets and indices are 32-bit.
-  if (Image.ImageSize() >= size_t(INT32_MAX) - 4) return false;
+  // Pixel numbers are 32-bit.
+  if (int64_t(Image.Width) * Image.Height >= INT32_MAX) return false;
   const int32_t pixels = Image.Width * Image.Height;
   const int64_t words = ExpectedWords(pixels, Amount);
   const int64_t wanted = std::min<int64_t>(MaxBands, std::max<int64_t>(4 * Threads, words / BandWordsTarget));
   const int64_t bandWords = std::max(MinBandWords, (words + wanted - 1) / wanted);
   if (words <= bandWords) return false;
   TvcBandPool& pool = Scratch.Bands();
-  // As many slots as threads can run bands at once.
+  // As many slots as threads can run at once.
   const int32_t slots = std::min(64, pool.ThreadCount(MaxBands, INT32_MAX));
   const double perBand = double(bandWords) * PixelsPerWord(Amount);
   const int64_t codeRoom = int64_t(perBand + 16.0 * std::sqrt(perBand) + 64);
   const int64_t bandRoom = codeRoom + codeRoom / CheckpointEvery + 2;
-  // Where the amount reaches further than the rows of a band, most pixels would point at another
-  // band's pixel and be followed at random through the whole map; then only the words and the
-  // walks are shared out, and the calling thread moves the pixels in order from the
-  // displacements the bands kept (no word is drawn there).
-  const bool inOrder = double(Amount) * Image.Width > perBand;
   const int64_t slotWords = 2 * bandWords + 16;
-  uint32_t* const memory =
-      Scratch.Records(size_t(pixels) + size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
-  int32_t* const sources = reinterpret_cast<int32_t*>(memory);
-  uint8_t* const original = inOrder ? nullptr : Scratch.Image(Image.ImageSize());
+  uint32_t* const memory = Scratch.Records(size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
   std::array<TWordBand, MaxBands> bands;
   TSpongeRun run;
   run.Image = Image;
   run.Amount = Amount;
   run.Wide = Wide;
   run.State = State;
-  run.Pixels = pixels;
-  run.Sources = sources;
-  run.Original = original;
-  run.SlotMemory = memory + pixels;
+  run.SlotMemory = memory;
   run.SlotWords = slotWords;
   run.Slots = slots;
   run.Bands = bands.data();
   run.BandWords = bandWords;
   run.CodeRoom = codeRoom;
-  uint32_t* const bandMemory = run.SlotMemory + slots * slotWords;
+  uint32_t* const bandMemory = memory + slots * slotWords;
   for (int32_t i = 0; i < wanted; ++i) {
     bands[size_t(i)].Codes = bandMemory + i * bandRoom;
     bands[size_t(i)].Checkpoints = bands[size_t(i)].Codes + codeRoom;
   }
 
+  // Runs of bands from word Word and pixel Pixel on, until every pixel is moved (the first run's
+  // bands hold all the words but for a rare shortfall).
   uint64_t word = 0;
   int64_t pixel = 0;
   while (pixel < pixels) {
@@ -753,8 +633,9 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
     for (int32_t i = 0; i < count; ++i) {
       bands[size_t(i)].Base = word + uint64_t(i) * uint64_t(bandWords);
       bands[size_t(i)].End = bands[size_t(i)].Base + uint64_t(bandWords);
+      run.Surveyed[size_t(i)].store(0, std::memory_order_relaxed);
     }
-    run.BandCount = count;
+    run.NextSurvey.store(0, std::memory_order_relaxed);
     // Where a band is entered: one of its first three words, nearly always, whose chain is known;
     // another after a pixel that drew more words, walked here.
     const auto enter = [&](TWordBand& Band) {
@@ -784,89 +665,32 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
       pixel += join.Count;
       word = join.Exit;
     };
-    for (int32_t i = 0; i < count; ++i) run.Done[size_t(i)].store(0, std::memory_order_relaxed);
-    run.DoneBands.store(0, std::memory_order_relaxed);
-    if (inOrder) {
-      // The calling thread enters and moves the bands in order while the others survey the bands
-      // ahead, taking the next band to survey from a counter. A band that is not surveyed yet when
-      // its turn comes is being surveyed by a running thread, or the calling thread takes the next
-      // one itself; so it never waits on a band that no thread holds.
-      run.NextSurvey.store(0, std::memory_order_relaxed);
-      const auto surveyNext = [&] {
-        const int32_t next = run.NextSurvey.fetch_add(1, std::memory_order_relaxed);
-        if (next >= count) return false;
-        run.Survey(next);
-        run.Done[size_t(next)].store(1, std::memory_order_release);
-        return true;
-      };
-      pool.RunWithCallerFirst(Threads, [&](int32_t Task) {
-        if (Task > 0) {
-          while (surveyNext()) {
-          }
-          return;
+    // The calling thread enters and moves the bands in order while the others survey the bands
+    // ahead, taking the next band to survey from a counter. A band that is not surveyed yet when
+    // its turn comes is being surveyed by a running thread, or the calling thread surveys the next
+    // one itself; so it never waits on a band that no running thread holds.
+    const auto surveyNext = [&] {
+      const int32_t next = run.NextSurvey.fetch_add(1, std::memory_order_relaxed);
+      if (next >= count) return false;
+      run.Survey(next);
+      run.Surveyed[size_t(next)].store(1, std::memory_order_release);
+      return true;
+    };
+    pool.RunWithCallerFirst(Threads, [&](int32_t Task) {
+      if (Task > 0) {
+        while (surveyNext()) {
         }
-        for (int32_t i = 0; i < count; ++i) {
-          for (int32_t rounds = 0; !run.Done[size_t(i)].load(std::memory_order_acquire);)
-            if (!surveyNext()) Pause(rounds);
-          enter(bands[size_t(i)]);
-          if (bands[size_t(i)].Pixels > 0) run.MapBand(bands[size_t(i)], true);
-        }
-      });
-      continue;
-    }
-    // The original picture is copied aside by bands of rows after the surveys, once.
-    const int32_t copies = pixel == 0 ? pool.BandCount(Image.Height, int64_t(Image.Width) * 3) : 0;
-    pool.Run(count + copies, [&](int32_t Band) {
-      if (Band < count) return run.Survey(Band);
-      const int32_t first = vcBandStart(Image.Height, copies, Band - count),
-                    end = vcBandStart(Image.Height, copies, Band - count + 1);
-      if (end > first)
-        std::memcpy(original + Image.RowSize * ptrdiff_t(first), Image.Row(first),
-                    size_t(end - first) * size_t(Image.RowSize));
+        return;
+      }
+      for (int32_t i = 0; i < count; ++i) {
+        for (int32_t rounds = 0; !run.Surveyed[size_t(i)].load(std::memory_order_acquire);)
+          if (!surveyNext()) Pause(rounds);
+        enter(bands[size_t(i)]);
+        if (bands[size_t(i)].Pixels > 0) run.Move(bands[size_t(i)]);
+      }
     });
-    for (int32_t i = 0; i < count; ++i) enter(bands[size_t(i)]);
-    pool.Run(count, [&](int32_t Band) { run.Map(Band); });
   }
   EndWord = run.EndWord;
-  if (inOrder) return true;
-
-  // The pixels that were left pointing at a pixel of a band that was not done yet, row bands on
-  // every thread. A pointer leads to another pointer at times; those reads miss the cache and
-  // would wait on each other pixel by pixel, so a piece of a row takes its steps together: one
-  // step for every pixel still pointing, then the next, so that the reads of one step overlap.
-  const int32_t w = Image.Width;
-  const int32_t piece = int32_t(std::min<int64_t>(w, bandWords));
-  pool.RunRanges(Image.Height, int64_t(w) * 3, [&](int32_t First, int32_t End) {
-    int32_t slot;
-    int32_t* const resolved = reinterpret_cast<int32_t*>(run.ClaimSlot(slot));
-    int32_t* const waiting = resolved + piece;
-    for (int32_t y = First; y < End; ++y) {
-      uint8_t* const row = Image.Row(y);
-      const int32_t* const map = sources + ptrdiff_t(y) * w;
-      for (int32_t from = 0; from < w; from += piece) {
-        const int32_t count = std::min(piece, w - from);
-        int32_t pointing = 0;
-        for (int32_t i = 0; i < count; ++i) {
-          const int32_t source = map[from + i];
-          resolved[pointing] = source;
-          waiting[pointing] = i;
-          pointing += int32_t(uint32_t(source) >> 31);
-        }
-        while (pointing > 0) {
-          int32_t still = 0;
-          for (int32_t j = 0; j < pointing; ++j) {
-            const int32_t source = sources[~resolved[j]], i = waiting[j];
-            if (source >= 0) MovePixel(row + 3 * (from + i), original + source);
-            resolved[still] = source;
-            waiting[still] = i;
-            still += int32_t(uint32_t(source) >> 31);
-          }
-          pointing = still;
-        }
-      }
-    }
-    run.ReleaseSlot(slot);
-  });
   return true;
 }
 
