@@ -518,20 +518,21 @@ void TSpongeRun::Survey(int32_t Index) {
 }
 
 // Where a band's moves stand: the next pixel and its place in the picture.
-struct TMapCursor {
+struct TMoveCursor {
   int32_t Pixel, X, Y;
   ptrdiff_t Place;
 };
 
 // Moves Count pixels in place from Cursor on, whose displacements are Codes.
-TMapCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Count, TMapCursor Cursor) {
+TMoveCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Count, TMoveCursor Cursor) {
   const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
   uint8_t* const pixels = Image.Pixels;
   int32_t pixel = Cursor.Pixel, x = Cursor.X, y = Cursor.Y;
   ptrdiff_t place = Cursor.Place;
   for (int64_t i = 0; i < Count; ++i) {
     const uint32_t code = Codes[i];
-    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1), ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
+    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1),
+                  ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
     MovePixel(pixels + place, pixels + ptrdiff_t(ys) * rowSize + 3 * xs);
     ++pixel;
     place += 3;
@@ -551,10 +552,13 @@ void TSpongeRun::Move(const TWordBand& Band) {
   uint32_t* const records = ClaimSlot(slot);
   uint32_t* const codes = records + BandWords + 8;
   const int32_t first = Band.FirstPixel;
-  TMapCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
-  const auto move = [&](const uint32_t* Codes, int64_t Count) { cursor = MoveCodes(Image, Codes, Count, cursor); };
+  TMoveCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
+  const auto move = [&](const uint32_t* Codes, int64_t Count) {
+    cursor = MoveCodes(Image, Codes, Count, cursor);
+  };
   // The pixels before the band's chain is joined (or all of them), walked again.
-  const int64_t walked = Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
+  const int64_t walked =
+      Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
   if (walked > 0) {
     const uint64_t recordsEnd = Band.Way == 3 ? Band.End : std::min(Band.End, Band.Joins[Band.Way].JoinWord);
     MakeRecords(Band, records, Band.Entry, recordsEnd);
@@ -604,7 +608,8 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
   const int64_t codeRoom = int64_t(perBand + 16.0 * std::sqrt(perBand) + 64);
   const int64_t bandRoom = codeRoom + codeRoom / CheckpointEvery + 2;
   const int64_t slotWords = 2 * bandWords + 16;
-  uint32_t* const memory = Scratch.Records(size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
+  uint32_t* const memory =
+      Scratch.Records(size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
   std::array<TWordBand, MaxBands> bands;
   TSpongeRun run;
   run.Image = Image;
@@ -628,8 +633,8 @@ bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int
   uint64_t word = 0;
   int64_t pixel = 0;
   while (pixel < pixels) {
-    const int32_t count =
-        int32_t(std::min<int64_t>(wanted, (ExpectedWords(pixels - pixel, Amount) + bandWords - 1) / bandWords));
+    const int32_t count = int32_t(
+        std::min<int64_t>(wanted, (ExpectedWords(pixels - pixel, Amount) + bandWords - 1) / bandWords));
     for (int32_t i = 0; i < count; ++i) {
       bands[size_t(i)].Base = word + uint64_t(i) * uint64_t(bandWords);
       bands[size_t(i)].End = bands[size_t(i)].Base + uint64_t(bandWords);
@@ -705,8 +710,7 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   const bool wide = vcUseWidePath();
   const uint64_t state = Random.State();
   // The bands cut the word stream, not rows: a picture of a few long rows is cut as well.
-  const int32_t threads =
-      Scratch.Bands().ThreadCount(int64_t(Image.Width) * Image.Height / 256 + 1, 256 * 3);
+  const int32_t threads = Scratch.Bands().ThreadCount(int64_t(Image.Width) * Image.Height / 256 + 1, 256 * 3);
   uint64_t index = 0;
   // Bands need the records (above those amounts every pixel goes through the rule, whose words
   // are not known ahead).

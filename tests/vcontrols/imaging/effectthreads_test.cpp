@@ -274,7 +274,8 @@ TEST(EffectThreadsTest, SpongeInBandsIsTheSameAsTheMovesInOrder) {
           SCOPED_TRACE(Setting(threads, path) + Format(", %dx%d, amount %d", w, h, amount));
           const TTestImage original = TTestImage::Random(w, h, uint64_t(w * 31 + h));
           TTestImage fast = original, reference = original;
-          TvcRandom fastRandom(uint64_t(amount) * 13 + uint64_t(w)), referenceRandom(uint64_t(amount) * 13 + uint64_t(w));
+          const uint64_t seed = uint64_t(amount) * 13 + uint64_t(w);
+          TvcRandom fastRandom(seed), referenceRandom(seed);
           vcfx::ApplySponge(fast.Raster(), amount, fastRandom, scratch);
           vcreference::ApplySponge(reference.Raster(), amount, referenceRandom);
           EXPECT_SAME_IMAGE(fast, reference);
