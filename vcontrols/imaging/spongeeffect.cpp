@@ -523,26 +523,44 @@ struct TMoveCursor {
   ptrdiff_t Place;
 };
 
-// Moves Count pixels in place from Cursor on, whose displacements are Codes.
-TMoveCursor MoveCodes(const TvcRaster& Image, const uint32_t* Codes, int64_t Count, TMoveCursor Cursor) {
+// Moves Count pixels in place from Cursor on, whose displacements are Codes. Runs of pixels at
+// least Reach from every edge need no clamp.
+TMoveCursor MoveCodes(const TvcRaster& Image, int32_t Reach, const uint32_t* Codes, int64_t Count,
+                      TMoveCursor Cursor) {
   const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
   uint8_t* const pixels = Image.Pixels;
-  int32_t pixel = Cursor.Pixel, x = Cursor.X, y = Cursor.Y;
+  int32_t x = Cursor.X, y = Cursor.Y;
   ptrdiff_t place = Cursor.Place;
-  for (int64_t i = 0; i < Count; ++i) {
-    const uint32_t code = Codes[i];
-    const int32_t xs = ClampInt(x + int16_t(code), 0, w - 1),
-                  ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
-    MovePixel(pixels + place, pixels + ptrdiff_t(ys) * rowSize + 3 * xs);
-    ++pixel;
-    place += 3;
-    if (++x == w) {
+  const int32_t innerLeft = std::min(Reach, w), innerRight = std::max(innerLeft, w - Reach);
+  for (int64_t i = 0; i < Count;) {
+    const bool innerRow = y >= Reach && y < h - Reach;
+    const bool inner = innerRow && x >= innerLeft && x < innerRight;
+    const int32_t runEnd = inner ? innerRight : innerRow && x < innerLeft ? innerLeft : w;
+    const int32_t run = int32_t(std::min<int64_t>(Count - i, runEnd - x));
+    const uint32_t* const codes = Codes + i;
+    if (inner) {
+      for (int32_t k = 0; k < run; ++k, place += 3) {
+        const uint32_t code = codes[k];
+        MovePixel(pixels + place,
+                  pixels + place + ptrdiff_t(int32_t(code) >> 16) * rowSize + 3 * int16_t(code));
+      }
+    } else {
+      for (int32_t k = 0; k < run; ++k, place += 3) {
+        const uint32_t code = codes[k];
+        const int32_t xs = ClampInt(x + k + int16_t(code), 0, w - 1),
+                      ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
+        MovePixel(pixels + place, pixels + ptrdiff_t(ys) * rowSize + 3 * xs);
+      }
+    }
+    i += run;
+    x += run;
+    if (x == w) {
       x = 0;
       ++y;
       place = ptrdiff_t(y) * rowSize;
     }
   }
-  return {pixel, x, y, place};
+  return {Cursor.Pixel + int32_t(Count), x, y, place};
 }
 
 // Moves a band's pixels in place, on the calling thread, after the bands before it.
@@ -554,7 +572,7 @@ void TSpongeRun::Move(const TWordBand& Band) {
   const int32_t first = Band.FirstPixel;
   TMoveCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
   const auto move = [&](const uint32_t* Codes, int64_t Count) {
-    cursor = MoveCodes(Image, Codes, Count, cursor);
+    cursor = MoveCodes(Image, Amount - 1, Codes, Count, cursor);
   };
   // The pixels before the band's chain is joined (or all of them), walked again.
   const int64_t walked =
