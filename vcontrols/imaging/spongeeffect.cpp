@@ -1,13 +1,20 @@
 // The sponge: every pixel, in raster order, takes the value of a pixel displaced at random. It
 // draws three words a pixel from the generator (one when the first draw is 0) and moves one
-// pixel; the moves stay in raster order, one after the other, since a pixel may read one that was
-// just replaced. The words depend only on the generator's state and their position, so they are
-// computed ahead in blocks (eight at a time, and on other threads when there are any), together
-// with a record of what a pixel whose draws start at each word would do; the moves then read one
-// record a pixel, in order, and the generator ends up past exactly the words drawn.
+// pixel; a pixel may read one that was just replaced. The words depend only on the generator's
+// state and their position, so they are computed ahead in blocks (eight at a time), together with
+// a record of what a pixel whose draws start at each word would do. Alone, the moves read one
+// record a pixel, in order. On several threads, the moves are cut into bands of words (see below);
+// either way the picture is that of the moves in order and the generator ends up past exactly the
+// words drawn.
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "vcontrols/imaging/pixeleffects.h"
 #include "vcontrols/imaging/vectorpath.h"
@@ -274,6 +281,442 @@ done:
   Position = TSpongePosition{x, y};
 }
 
+// --- on several threads ---------------------------------------------------------------------------
+//
+// The moves themselves stay in raster order on the calling thread; what the other threads take
+// off it is everything else: making the words and records, and finding which word each pixel's
+// draws start at. That depends on every pixel before it, so the stream of words is cut into bands
+// and each band is surveyed by itself:
+// - A band makes the records of its words and walks the chain of pixel starts that enters at its
+//   first word, keeping each pixel's displacement. A pixel's next start is one or three words on
+//   (more after a rejection, which is rare), so the chains that enter at the next two words soon
+//   land on a start of that chain and share the rest of it: two chains meet as soon as one of them
+//   draws a single word where it lines them up. For those, the band keeps how far they run before
+//   they join.
+// - The calling thread takes the bands in order: each is entered where the one before ends
+//   (nearly always one of its first three words, whose chains are known), and its pixels are moved
+//   from the displacements kept (the few before its chain is joined walked again), with no word
+//   drawn and nothing but a clamp and a copy a pixel.
+// The other threads survey the bands ahead meanwhile.
+
+// Bands of a run, at most, and the words a band is cut to (a band's records and starts stay in
+// the second-level cache).
+constexpr int32_t MaxBands = 128;
+constexpr int64_t BandWordsTarget = 65536;
+constexpr int64_t MinBandWords = 1024;
+// With one other thread the moves already lose the words and records.
+constexpr int32_t MinBandThreads = 2;
+// A band keeps the word of every so many of its chain's starts, to find where the last pixel
+// of the picture ends.
+constexpr int64_t CheckpointEvery = 64;
+
+// Waiting for another thread: a pause at first, then the processor for others.
+inline void Pause(int32_t& Rounds) {
+  if (++Rounds < 1024) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  } else {
+    std::this_thread::yield();
+  }
+}
+
+// The draws of a pixel whose draws start at word Index, by the generator's own rule: the
+// displacement and the word after its draws.
+uint64_t DrawByRule(int32_t Amount, uint64_t State, uint64_t Index, int32_t& Dx, int32_t& Dy) {
+  TWordSource words{State, Index};
+  const int32_t r = TvcRandom::BelowFrom(Amount, words);
+  Dx = r - TvcRandom::BelowFrom(2 * r, words);
+  Dy = r - TvcRandom::BelowFrom(2 * r, words);
+  return words.Index;
+}
+
+// Pixels per word: one word where the first draw is 0 (one pixel in Amount), three otherwise;
+// rejections are rare at the amounts that have records.
+double PixelsPerWord(int32_t Amount) {
+  return 1.0 / (3.0 - 2.0 / Amount);
+}
+
+// The words that Pixels pixels are expected to draw, with room for chance; a run that falls short
+// goes on in another.
+int64_t ExpectedWords(int64_t Pixels, int32_t Amount) {
+  const double still = 1.0 / Amount;
+  return int64_t(double(Pixels) / PixelsPerWord(Amount) + 16.0 * std::sqrt(double(Pixels) * still) + 64);
+}
+
+// A displacement as a record holds it.
+constexpr uint32_t Displacement(int32_t Dx, int32_t Dy) {
+  return (uint32_t(Dx) & 0xFFFF) | uint32_t(Dy) << 16;
+}
+
+// How a chain that enters a band at one of its first words runs: Prefix pixels before it lands on
+// a start of the chain from the band's first word, at word JoinWord, that chain's start number
+// Joined (the chain's end when it does not); Count pixels in all, and Exit, the word after the
+// last one's draws.
+struct TJoin {
+  int64_t Prefix = 0;
+  int64_t Joined = 0;
+  uint64_t JoinWord = 0;
+  int64_t Count = 0;
+  uint64_t Exit = 0;
+};
+
+// One band of words, Base ... End - 1.
+struct TWordBand {
+  uint64_t Base = 0, End = 0;
+  // Surveyed: the chain from Base (Joins[0]), with its pixels' displacements in Codes and the
+  // word of every CheckpointEvery-th start in Checkpoints, unless there were more pixels than the
+  // room (Overflow: the band is walked in full); the chains from Base + 1 and Base + 2.
+  uint32_t* Codes = nullptr;
+  uint32_t* Checkpoints = nullptr;
+  bool Overflow = false;
+  TJoin Joins[3];
+  // Entered: the word, which of the chains that is (3: another one, walked in full), and the
+  // band's pixels.
+  uint64_t Entry = 0;
+  int32_t Way = 0;
+  int32_t FirstPixel = 0;
+  int32_t Pixels = 0;
+  bool Last = false;
+};
+
+// What the bands of one run share.
+struct TSpongeRun {
+  TvcRaster Image;
+  int32_t Amount = 0;
+  bool Wide = false;
+  uint64_t State = 0;
+  // A slot of words per thread: a band's records, then its starts or displacements.
+  uint32_t* SlotMemory = nullptr;
+  int64_t SlotWords = 0;
+  int32_t Slots = 0;
+  std::atomic<uint64_t> TakenSlots{0};
+  TWordBand* Bands = nullptr;
+  int64_t BandWords = 0;
+  int64_t CodeRoom = 0;
+  // The word after the last pixel's draws.
+  uint64_t EndWord = 0;
+  // Which bands are surveyed, and the next band to survey.
+  std::array<std::atomic<uint8_t>, MaxBands> Surveyed;
+  std::atomic<int32_t> NextSurvey{0};
+
+  uint64_t NextStart(uint32_t Record, uint64_t Word) const {
+    if ((Record & 0xFFFF) != RecordMark) return Word + 3;
+    if (Record == StillRecord) return Word + 1;
+    int32_t dx, dy;
+    return DrawByRule(Amount, State, Word, dx, dy);
+  }
+
+  // A slot for the calling band: there are as many as threads that run bands, so one is free.
+  uint32_t* ClaimSlot(int32_t& Slot) {
+    for (;;) {
+      uint64_t taken = TakenSlots.load(std::memory_order_relaxed);
+      const uint64_t free = ~taken & (Slots >= 64 ? ~uint64_t(0) : (uint64_t(1) << Slots) - 1);
+      if (free == 0) {
+        std::this_thread::yield();
+        continue;
+      }
+      Slot = std::countr_zero(free);
+      if (TakenSlots.compare_exchange_weak(taken, taken | uint64_t(1) << Slot, std::memory_order_acquire,
+                                           std::memory_order_relaxed))
+        return SlotMemory + Slot * SlotWords;
+    }
+  }
+  void ReleaseSlot(int32_t Slot) { TakenSlots.fetch_and(~(uint64_t(1) << Slot), std::memory_order_release); }
+
+  // Records of band words From ... To - 1 into Records (indexed from the band's base).
+  void MakeRecords(const TWordBand& Band, uint32_t* Records, uint64_t From, uint64_t To) const {
+    FillBlock(State, Band.Base, Records, int32_t(From - Band.Base), int32_t(To - Band.Base), Amount, Wide);
+  }
+
+  // Walks Count pixels from word Entry, whose records are made, writing their displacements to
+  // Codes. Returns the word after the last one's draws.
+  uint64_t WalkCodes(const TWordBand& Band, const uint32_t* Records, uint64_t Entry, int64_t Count,
+                     uint32_t* Codes) const {
+    uint64_t word = Entry;
+    for (int64_t i = 0; i < Count; ++i) {
+      const uint32_t record = Records[word - Band.Base];
+      if ((record & 0xFFFF) != RecordMark) {
+        Codes[i] = record;
+        word += 3;
+      } else if (record == StillRecord) {
+        Codes[i] = 0;
+        ++word;
+      } else {
+        int32_t dx, dy;
+        word = DrawByRule(Amount, State, word, dx, dy);
+        Codes[i] = Displacement(dx, dy);
+      }
+    }
+    return word;
+  }
+
+  void Survey(int32_t Index);
+  void Move(const TWordBand& Band);
+};
+
+// Surveys one band.
+void TSpongeRun::Survey(int32_t Index) {
+  TWordBand& band = Bands[Index];
+  int32_t slot;
+  uint32_t* const records = ClaimSlot(slot);
+  uint32_t* const starts = records + BandWords + 8;
+  // The records a chunk at a time, each walked while it is in the first-level cache.
+  constexpr int64_t chunk = 2048;
+  uint64_t word = band.Base;
+  int64_t count = 0;
+  for (uint64_t from = band.Base; from < band.End; from += chunk) {
+    const uint64_t to = std::min(band.End, from + chunk);
+    MakeRecords(band, records, from, to);
+    while (word < to) {
+      const uint32_t offset = uint32_t(word - band.Base), record = records[offset];
+      starts[count] = offset;
+      uint32_t code = record;
+      if ((record & 0xFFFF) != RecordMark) {
+        word += 3;
+      } else if (record == StillRecord) {
+        code = 0;
+        ++word;
+      } else {
+        int32_t dx, dy;
+        word = DrawByRule(Amount, State, word, dx, dy);
+        code = Displacement(dx, dy);
+      }
+      if (count < CodeRoom) {
+        band.Codes[count] = code;
+        if (count % CheckpointEvery == 0) band.Checkpoints[count / CheckpointEvery] = offset;
+      }
+      ++count;
+    }
+  }
+  band.Overflow = count > CodeRoom;
+  band.Joins[0] = TJoin{0, 0, band.Base, count, word};
+  // The chains from the next two words, until they land on a start of this one.
+  for (int32_t way = 1; way < 3; ++way) {
+    TJoin& join = band.Joins[way];
+    word = band.Base + uint64_t(way);
+    int64_t next = 0;
+    join.Prefix = 0;
+    for (;;) {
+      if (word >= band.End) {
+        join = TJoin{join.Prefix, count, word, join.Prefix, word};
+        break;
+      }
+      while (next < count && band.Base + starts[next] < word) ++next;
+      if (next < count && band.Base + starts[next] == word) {
+        join.Joined = next;
+        join.JoinWord = word;
+        join.Count = join.Prefix + count - next;
+        join.Exit = band.Joins[0].Exit;
+        break;
+      }
+      ++join.Prefix;
+      word = NextStart(records[word - band.Base], word);
+    }
+  }
+  ReleaseSlot(slot);
+}
+
+// Where a band's moves stand: the next pixel and its place in the picture.
+struct TMoveCursor {
+  int32_t Pixel, X, Y;
+  ptrdiff_t Place;
+};
+
+// Moves Count pixels in place from Cursor on, whose displacements are Codes. Runs of pixels at
+// least Reach from every edge need no clamp.
+TMoveCursor MoveCodes(const TvcRaster& Image, int32_t Reach, const uint32_t* Codes, int64_t Count,
+                      TMoveCursor Cursor) {
+  const int32_t w = Image.Width, h = Image.Height, rowSize = Image.RowSize;
+  uint8_t* const pixels = Image.Pixels;
+  int32_t x = Cursor.X, y = Cursor.Y;
+  ptrdiff_t place = Cursor.Place;
+  const int32_t innerLeft = std::min(Reach, w), innerRight = std::max(innerLeft, w - Reach);
+  for (int64_t i = 0; i < Count;) {
+    const bool innerRow = y >= Reach && y < h - Reach;
+    const bool inner = innerRow && x >= innerLeft && x < innerRight;
+    const int32_t runEnd = inner ? innerRight : innerRow && x < innerLeft ? innerLeft : w;
+    const int32_t run = int32_t(std::min<int64_t>(Count - i, runEnd - x));
+    const uint32_t* const codes = Codes + i;
+    if (inner) {
+      for (int32_t k = 0; k < run; ++k, place += 3) {
+        const uint32_t code = codes[k];
+        MovePixel(pixels + place,
+                  pixels + place + ptrdiff_t(int32_t(code) >> 16) * rowSize + 3 * int16_t(code));
+      }
+    } else {
+      for (int32_t k = 0; k < run; ++k, place += 3) {
+        const uint32_t code = codes[k];
+        const int32_t xs = ClampInt(x + k + int16_t(code), 0, w - 1),
+                      ys = ClampInt(y + (int32_t(code) >> 16), 0, h - 1);
+        MovePixel(pixels + place, pixels + ptrdiff_t(ys) * rowSize + 3 * xs);
+      }
+    }
+    i += run;
+    x += run;
+    if (x == w) {
+      x = 0;
+      ++y;
+      place = ptrdiff_t(y) * rowSize;
+    }
+  }
+  return {Cursor.Pixel + int32_t(Count), x, y, place};
+}
+
+// Moves a band's pixels in place, on the calling thread, after the bands before it.
+void TSpongeRun::Move(const TWordBand& Band) {
+  const int32_t w = Image.Width, rowSize = Image.RowSize;
+  int32_t slot;
+  uint32_t* const records = ClaimSlot(slot);
+  uint32_t* const codes = records + BandWords + 8;
+  const int32_t first = Band.FirstPixel;
+  TMoveCursor cursor{first, first % w, first / w, ptrdiff_t(first / w) * rowSize + 3 * (first % w)};
+  const auto move = [&](const uint32_t* Codes, int64_t Count) {
+    cursor = MoveCodes(Image, Amount - 1, Codes, Count, cursor);
+  };
+  // The pixels before the band's chain is joined (or all of them), walked again.
+  const int64_t walked =
+      Band.Way == 3 ? Band.Pixels : std::min<int64_t>(Band.Joins[Band.Way].Prefix, Band.Pixels);
+  if (walked > 0) {
+    const uint64_t recordsEnd = Band.Way == 3 ? Band.End : std::min(Band.End, Band.Joins[Band.Way].JoinWord);
+    MakeRecords(Band, records, Band.Entry, recordsEnd);
+    const uint64_t after = WalkCodes(Band, records, Band.Entry, walked, codes);
+    move(codes, walked);
+    if (Band.Last && walked == Band.Pixels) EndWord = after;
+  }
+  // The rest from the chain's displacements.
+  if (walked < Band.Pixels) {
+    const TJoin& join = Band.Joins[Band.Way];
+    const int64_t start = join.Joined, count = Band.Pixels - walked;
+    move(Band.Codes + start, count);
+    if (Band.Last) {
+      // The word after the last pixel is the start of the chain's next one: from the checkpoint
+      // before it, by the rule.
+      const int64_t next = start + count;
+      if (next == join.Count - join.Prefix + join.Joined) {
+        EndWord = join.Exit;
+      } else {
+        uint64_t word = Band.Base + Band.Checkpoints[next / CheckpointEvery];
+        for (int64_t i = next / CheckpointEvery * CheckpointEvery; i < next; ++i) {
+          int32_t dx, dy;
+          word = DrawByRule(Amount, State, word, dx, dy);
+        }
+        EndWord = word;
+      }
+    }
+  }
+  ReleaseSlot(slot);
+}
+
+// The sponge with the bands surveyed on Threads threads. Returns false (and changes nothing)
+// where the picture is too small for more than one band.
+bool SpongeOnThreads(const TvcRaster& Image, int32_t Amount, uint64_t State, int32_t Threads, bool Wide,
+                     TvcEffectScratch& Scratch, uint64_t& EndWord) {
+  // Pixel numbers are 32-bit.
+  if (int64_t(Image.Width) * Image.Height >= INT32_MAX) return false;
+  const int32_t pixels = Image.Width * Image.Height;
+  const int64_t words = ExpectedWords(pixels, Amount);
+  const int64_t wanted = std::min<int64_t>(MaxBands, std::max<int64_t>(4 * Threads, words / BandWordsTarget));
+  const int64_t bandWords = std::max(MinBandWords, (words + wanted - 1) / wanted);
+  if (words <= bandWords) return false;
+  TvcBandPool& pool = Scratch.Bands();
+  // As many slots as threads can run at once.
+  const int32_t slots = std::min(64, pool.ThreadCount(MaxBands, INT32_MAX));
+  const double perBand = double(bandWords) * PixelsPerWord(Amount);
+  const int64_t codeRoom = int64_t(perBand + 16.0 * std::sqrt(perBand) + 64);
+  const int64_t bandRoom = codeRoom + codeRoom / CheckpointEvery + 2;
+  const int64_t slotWords = 2 * bandWords + 16;
+  uint32_t* const memory =
+      Scratch.Records(size_t(slots) * size_t(slotWords) + size_t(wanted) * size_t(bandRoom));
+  std::array<TWordBand, MaxBands> bands;
+  TSpongeRun run;
+  run.Image = Image;
+  run.Amount = Amount;
+  run.Wide = Wide;
+  run.State = State;
+  run.SlotMemory = memory;
+  run.SlotWords = slotWords;
+  run.Slots = slots;
+  run.Bands = bands.data();
+  run.BandWords = bandWords;
+  run.CodeRoom = codeRoom;
+  uint32_t* const bandMemory = memory + slots * slotWords;
+  for (int32_t i = 0; i < wanted; ++i) {
+    bands[size_t(i)].Codes = bandMemory + i * bandRoom;
+    bands[size_t(i)].Checkpoints = bands[size_t(i)].Codes + codeRoom;
+  }
+
+  // Runs of bands from word Word and pixel Pixel on, until every pixel is moved (the first run's
+  // bands hold all the words but for a rare shortfall).
+  uint64_t word = 0;
+  int64_t pixel = 0;
+  while (pixel < pixels) {
+    const int32_t count = int32_t(
+        std::min<int64_t>(wanted, (ExpectedWords(pixels - pixel, Amount) + bandWords - 1) / bandWords));
+    for (int32_t i = 0; i < count; ++i) {
+      bands[size_t(i)].Base = word + uint64_t(i) * uint64_t(bandWords);
+      bands[size_t(i)].End = bands[size_t(i)].Base + uint64_t(bandWords);
+      run.Surveyed[size_t(i)].store(0, std::memory_order_relaxed);
+    }
+    run.NextSurvey.store(0, std::memory_order_relaxed);
+    // Where a band is entered: one of its first three words, nearly always, whose chain is known;
+    // another after a pixel that drew more words, walked here.
+    const auto enter = [&](TWordBand& Band) {
+      Band.Entry = word;
+      Band.FirstPixel = int32_t(std::min<int64_t>(pixel, pixels));
+      Band.Pixels = 0;
+      Band.Last = false;
+      if (pixel >= pixels) return;
+      TJoin join;
+      if (word - Band.Base < 3) {
+        Band.Way = int32_t(word - Band.Base);
+        join = Band.Joins[Band.Way];
+        if (Band.Overflow && join.Count > join.Prefix) Band.Way = 3;
+      } else {
+        Band.Way = 3;
+        int32_t slot;
+        uint32_t* const records = run.ClaimSlot(slot);
+        run.MakeRecords(Band, records, std::min(word, Band.End), Band.End);
+        join.Count = 0;
+        uint64_t at = word;
+        for (; at < Band.End; ++join.Count) at = run.NextStart(records[at - Band.Base], at);
+        join.Exit = at;
+        run.ReleaseSlot(slot);
+      }
+      Band.Pixels = int32_t(std::min<int64_t>(join.Count, pixels - pixel));
+      Band.Last = pixel + join.Count >= pixels;
+      pixel += join.Count;
+      word = join.Exit;
+    };
+    // The calling thread enters and moves the bands in order while the others survey the bands
+    // ahead, taking the next band to survey from a counter. A band that is not surveyed yet when
+    // its turn comes is being surveyed by a running thread, or the calling thread surveys the next
+    // one itself; so it never waits on a band that no running thread holds.
+    const auto surveyNext = [&] {
+      const int32_t next = run.NextSurvey.fetch_add(1, std::memory_order_relaxed);
+      if (next >= count) return false;
+      run.Survey(next);
+      run.Surveyed[size_t(next)].store(1, std::memory_order_release);
+      return true;
+    };
+    pool.RunWithCallerFirst(Threads, [&](int32_t Task) {
+      if (Task > 0) {
+        while (surveyNext()) {
+        }
+        return;
+      }
+      for (int32_t i = 0; i < count; ++i) {
+        for (int32_t rounds = 0; !run.Surveyed[size_t(i)].load(std::memory_order_acquire);)
+          if (!surveyNext()) Pause(rounds);
+        enter(bands[size_t(i)]);
+        if (bands[size_t(i)].Pixels > 0) run.Move(bands[size_t(i)]);
+      }
+    });
+  }
+  EndWord = run.EndWord;
+  return true;
+}
+
 }  // namespace
 
 void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcEffectScratch& Scratch) {
@@ -283,54 +726,23 @@ void ApplySponge(const TvcRaster& Image, int32_t Amount, TvcRandom& Random, TvcE
   // Twice the largest draw must stay an int32; amounts that large displace as far as any other.
   if (Amount > (1 << 30)) Amount = 1 << 30;
   const bool wide = vcUseWidePath();
-  TvcBandPool& bands = Scratch.Bands();
   const uint64_t state = Random.State();
+  // The bands cut the word stream, not rows: a picture of a few long rows is cut as well.
+  const int32_t threads = Scratch.Bands().ThreadCount(int64_t(Image.Width) * Image.Height / 256 + 1, 256 * 3);
   uint64_t index = 0;
+  // Bands need the records (above those amounts every pixel goes through the rule, whose words
+  // are not known ahead).
+  if (threads >= MinBandThreads && Amount <= RecordedAmounts &&
+      SpongeOnThreads(Image, Amount, state, threads, wide, Scratch, index))
+    return Random.Skip(index);
+  // Alone: small blocks that stay in the cache, made and drawn from in turn.
+  constexpr int32_t blockRecords = 4096;
+  uint32_t* const records = Scratch.Records(blockRecords);
   TSpongePosition position;
-  // Alone: small blocks that stay in the cache, made and drawn from in turn. With threads: two
-  // blocks; the calling thread draws from one while the others make the next.
-  const int32_t threads = bands.ThreadCount(Image.Height, int64_t(Image.Width) * 3);
-  const int32_t makers = std::min(threads - 1, 4);
-  // Two slices of a block per maker: a maker that is late holds the moves up by a small slice.
-  const int32_t slices = 2 * makers;
-  const int32_t blockRecords = makers <= 0 ? 4096 : 1 << 15;
-  uint32_t* const records = Scratch.Records(size_t(makers <= 0 ? 1 : 2) * size_t(blockRecords));
-  const auto fill = [&](uint32_t* Records, uint64_t Base, int32_t Slice, int32_t Slices) {
-    FillBlock(state, Base, Records, vcBandStart(blockRecords, Slices, Slice),
-              vcBandStart(blockRecords, Slices, Slice + 1), Amount, wide);
-  };
-  if (makers <= 0) {
-    while (position.Y < Image.Height) {
-      fill(records, index, 0, 1);
-      SpongePixels(Image, Amount, state, TRecordBlock{records, index, index + uint64_t(blockRecords)}, index,
-                   position);
-    }
-  } else {
-    uint32_t* buffers[2] = {records, records + blockRecords};
-    int current = 0;
-    TRecordBlock block;
-    while (position.Y < Image.Height) {
-      // The block must hold the next pixel's record (a pixel drawn by the rule can leave it
-      // behind).
-      if (!block.Records || index < block.Base || index >= block.End) {
-        const uint64_t base = index;
-        bands.Run(slices, [&](int32_t Band) { fill(buffers[current], base, Band, slices); });
-        block = TRecordBlock{buffers[current], base, base + uint64_t(blockRecords)};
-      }
-      // The next block starts where this one ends: the pixel this block stops at starts there or
-      // a word or two later.
-      const uint64_t nextBase = block.End;
-      uint32_t* nextBuffer = buffers[1 - current];
-      // The moves stay on the calling thread, whose cache holds the picture.
-      bands.RunWithCallerFirst(1 + slices, [&](int32_t Band) {
-        if (Band == 0)
-          SpongePixels(Image, Amount, state, block, index, position);
-        else
-          fill(nextBuffer, nextBase, Band - 1, slices);
-      });
-      current = 1 - current;
-      block = TRecordBlock{buffers[current], nextBase, nextBase + uint64_t(blockRecords)};
-    }
+  while (position.Y < Image.Height) {
+    FillBlock(state, index, records, 0, blockRecords, Amount, wide);
+    SpongePixels(Image, Amount, state, TRecordBlock{records, index, index + uint64_t(blockRecords)}, index,
+                 position);
   }
   Random.Skip(index);
 }

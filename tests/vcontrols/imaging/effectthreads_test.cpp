@@ -349,4 +349,42 @@ TEST(EffectThreadsTest, FollowingRowsGiveTheReferenceWhateverTheTiming) {
     }
 }
 
+// --- the sponge in bands of words ----------------------------------------------------------------
+
+// With threads, the sponge's word stream is cut into bands that are surveyed on their own: each
+// walks its chain of pixel starts and keeps the displacements, and the calling thread enters each
+// band where the one before ends and moves its pixels. Against the moves in order: one column and
+// one row (a band spans many rows, or a row spans many bands), a few columns, widths off the
+// vector width, amounts of 2 (a third of the pixels draw one word) up to the largest with records
+// (rejected words now and then) and beyond the picture's size. One scratch serves every case, so
+// each frame starts from what the one before left in the buffers.
+TEST(EffectThreadsTest, SpongeInBandsIsTheSameAsTheMovesInOrder) {
+  const std::pair<int32_t, int32_t> sizes[] = {
+      {1, 4000},    // one column: every band is part of it
+      {4000, 1},    // one row
+      {3, 1500},    // a few columns, many rows a band
+      {1500, 3},    // rows longer than a band
+      {61, 47},     // a small picture, a few bands
+      {211, 157},   // rows not a multiple of the vector width
+      {333, 250}};  // many bands
+  for (int32_t threads : {2, 3, 8})
+    for (TvcVectorPath path : {TvcVectorPath::Plain, TvcVectorPath::Wide}) {
+      TThreadSetting setting(threads, path);
+      TvcEffectScratch scratch;
+      for (auto [w, h] : sizes)
+        for (int32_t amount : {2, 3, 10, 500, 5000, 32767}) {
+          SCOPED_TRACE(Setting(threads, path) + Format(", %dx%d, amount %d", w, h, amount));
+          const TTestImage original = TTestImage::Random(w, h, uint64_t(w * 31 + h));
+          TTestImage fast = original, reference = original;
+          const uint64_t seed = uint64_t(amount) * 13 + uint64_t(w);
+          TvcRandom fastRandom(seed), referenceRandom(seed);
+          vcfx::ApplySponge(fast.Raster(), amount, fastRandom, scratch);
+          vcreference::ApplySponge(reference.Raster(), amount, referenceRandom);
+          EXPECT_SAME_IMAGE(fast, reference);
+          EXPECT_TRUE(fast.PadsIntact());
+          EXPECT_EQ(fastRandom.State(), referenceRandom.State());
+        }
+    }
+}
+
 }  // namespace
