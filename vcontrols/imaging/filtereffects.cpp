@@ -109,23 +109,27 @@ class TFollowing {
     const std::atomic_ref<int32_t> word(Word(Group));
     int32_t done = word.load(std::memory_order_acquire);
     for (int32_t round = 0; done < Columns; ++round) {
-      // A short wait is the rule (the group above is a few columns ahead); a long one means its
-      // thread lost its processor, which yielding may give back. A longer one still means the
-      // processors are busy with other programs: a group that kept spinning would keep the
-      // thread it waits for from a processor, so it sleeps until the word changes.
-      if (round < SpinRounds)
-        Pause();
-      else if (round < SpinRounds + YieldRounds)
+      // A short wait is the rule (the group above is a few columns ahead). A longer one means
+      // its thread was slow to get a processor or lost it: the group keeps spinning for some hundreds
+      // of microseconds, yielding now and then so that a thread waiting for this processor gets it,
+      // since a sleep and a wake-up through the kernel cost tens of microseconds on a virtual
+      // machine, and a pass has hundreds of such waits (with them, eight threads were slower
+      // than one). Longer still means the processors are busy with other programs: a group
+      // that kept spinning would keep the thread it waits for from a processor, so it sleeps
+      // until the word changes.
+      if (round >= SpinRounds)
+        word.wait(done, std::memory_order_acquire);
+      else if (round % YieldRounds == YieldRounds - 1)
         std::this_thread::yield();
       else
-        word.wait(done, std::memory_order_acquire);
+        Pause();
       done = word.load(std::memory_order_acquire);
     }
     return Known = done;
   }
 
  private:
-  static constexpr int32_t SpinRounds = 1 << 10, YieldRounds = 64;
+  static constexpr int32_t SpinRounds = 1 << 12, YieldRounds = 64;
   static void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
