@@ -3,45 +3,131 @@
 // a movie of no length, and a real close while a movie records.
 //
 // A movie holds the user-interface thread inside the response, where it waits for the capture
-// thread's frames; a helper thread moves the manual clock on whenever a thread waits for it, so
-// the movie runs without real time passing.
+// thread's frames; a helper thread moves the manual clock on whenever both threads wait for it,
+// so the movie runs without real time passing and holds every frame however slow the threads.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "app/motion.h"
 #include "platform/capture/avifile.h"
+#include "platform/capture/capturesession.h"
 #include "platform/capture/syntheticcamera.h"
 #include "platform/forms/application.h"
 #include "platform/forms/timer.h"
+#include "platform/rtl/clock.h"
 #include "platform/rtl/profile.h"
+#include "platform/rtl/scopeexit.h"
 #include "tests/app/livepicture.h"
 #include "tests/platform/forms/alloc_counter.h"
 
 namespace {
 
-// Moves the manual clock on by Step milliseconds whenever a thread waits for it.
-class TClockDriver {
+// Moves the manual clock on by Step milliseconds whenever every thread of the movie waits for
+// it: the user-interface thread, held in the response, and while a stream runs the capture thread
+// too, for its next frame's time. Installed as the clock meanwhile, it sees every wait.
+//
+// Moving on whenever some thread waits is not enough. The capture thread makes, hands over and
+// writes a frame while the user-interface thread waits for its next message, and it waits for
+// the composition of its frame (a cross-thread send, which waits on the clock as well) while the
+// user-interface thread composes; on a slow run the clock then passed the frame times meanwhile,
+// the stream dropped them, and a movie held one frame. Held in step, each frame is written
+// before the clock reaches the next one's time, however slowly either thread runs.
+class TClockDriver : public TClock {
  public:
-  TClockDriver(TManualClock& Clock, uint64_t Step)
-      : FThread([this, &Clock, Step] {
-          while (!FStop) {
-            if (Clock.WaiterCount() > 0) Clock.Advance(Step);
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-          }
-        }) {}
-  ~TClockDriver() {
+  TClockDriver(TManualClock& Base, uint64_t Step)
+      : FBase(Base), FStep(Step), FPrevious(&Clock()), FUserInterface(std::this_thread::get_id()) {
+    InstallClock(this);
+    FThread = std::thread([this] {
+      while (!FStop) {
+        AdvanceWhenAllWait();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
+    });
+  }
+  ~TClockDriver() override {
     FStop = true;
     FThread.join();
+    InstallClock(FPrevious);
+    // A thread still waiting through this clock (a movie cut short by a failed check) is moved
+    // on until it has left, so that it does not come back into a clock that is gone.
+    for (;;) {
+      {
+        std::lock_guard<std::mutex> Lock(FMutex);
+        if (FWaits.empty()) break;
+      }
+      FBase.Advance(FStep);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  }
+
+  uint64_t TickCount() override { return FBase.TickCount(); }
+  TDateTime Now() override { return FBase.Now(); }
+  void Sleep(uint32_t Milliseconds) override { FBase.Sleep(Milliseconds); }
+  void WakeWaiters() override { FBase.WakeWaiters(); }
+
+  bool WaitUntilTick(uint64_t Deadline, const std::atomic<bool>& Cancel) override {
+    TWait Wait{std::this_thread::get_id(), Deadline, &Cancel, nullptr};
+    // The stream is looked up on the user-interface thread, whose window it belongs to, so it
+    // cannot go away while that thread waits here. The capture window keeps its session at offset 0
+    // of its extra window bytes.
+    if (Wait.Thread == FUserInterface && FormGhost && FormGhost->FCaptureWindow)
+      Wait.Stream = reinterpret_cast<const TCaptureSession*>(GetWindowLongPtrA(FormGhost->FCaptureWindow, 0));
+    {
+      std::lock_guard<std::mutex> Lock(FMutex);
+      FWaits.push_back(&Wait);
+    }
+    TScopeExit Leave([this, &Wait] {
+      std::lock_guard<std::mutex> Lock(FMutex);
+      FWaits.erase(std::find(FWaits.begin(), FWaits.end(), &Wait));
+    });
+    return FBase.WaitUntilTick(Deadline, Cancel);
   }
 
  private:
+  struct TWait {
+    std::thread::id Thread;
+    uint64_t Deadline;
+    const std::atomic<bool>* Cancel;
+    // The user-interface thread's capture stream (its capture window's session), if any.
+    const TCaptureSession* Stream;
+  };
+
+  // Whether the wait still holds its thread: neither its time nor its cancel has come.
+  bool Blocked(const TWait& Wait) { return !Wait.Cancel->load() && FBase.TickCount() < Wait.Deadline; }
+
+  void AdvanceWhenAllWait() {
+    // The waits stay as they are while the lock is held: a thread leaving one takes it first.
+    std::lock_guard<std::mutex> Lock(FMutex);
+    const auto UserInterface = std::find_if(FWaits.begin(), FWaits.end(),
+                                            [this](TWait* Wait) { return Wait->Thread == FUserInterface; });
+    if (UserInterface == FWaits.end() || !Blocked(**UserInterface)) return;
+    // While the user-interface thread waits, a thread waiting besides it can only be the capture
+    // thread waiting for its next frame's time: its other wait, for a frame's composition, has
+    // woken the user-interface thread.
+    const TCaptureSession* Stream = (*UserInterface)->Stream;
+    if (Stream && Stream->Capturing() && std::none_of(FWaits.begin(), FWaits.end(), [this](TWait* Wait) {
+          return Wait->Thread != FUserInterface && Blocked(*Wait);
+        }))
+      return;
+    FBase.Advance(FStep);
+  }
+
+  TManualClock& FBase;
+  const uint64_t FStep;
+  TClock* FPrevious;
+  const std::thread::id FUserInterface;
+  std::mutex FMutex;
+  std::vector<TWait*> FWaits;
   std::atomic<bool> FStop{false};
   std::thread FThread;
 };
