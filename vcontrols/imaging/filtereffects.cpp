@@ -492,36 +492,13 @@ void SharpenFinishSegment(uint8_t* Row, const int16_t* Sums, int32_t Width, int3
   for (; i < end; ++i) Row[i] = uint8_t(SharpenResult(Sums[i] - Row[i - offset]));
 }
 
-// The serial pass: subtract the left neighbour, which is already replaced (or, in column 0, the
-// pixel itself, still original).
+// The serial pass over a whole row: subtract the left neighbour, which is already replaced (or,
+// in column 0, the pixel itself, still original).
 void SharpenFinishRow(uint8_t* Row, const int16_t* Sums, int32_t Width, int32_t Distance, bool Wide) {
 #if VC_HAS_WIDE_PATH
   if (Distance == 1 && Wide) return SharpenChainWide(Row, Sums, Width);
 #endif
-  if (Distance == 1) {
-    // The neighbour is the pixel just written: keep it in registers.
-    int32_t b = Row[0], g = Row[1], r = Row[2];
-    for (int32_t x = 0; x < Width; ++x) {
-      const int32_t i = 3 * x;
-      b = SharpenResult(Sums[i] - b);
-      g = SharpenResult(Sums[i + 1] - g);
-      r = SharpenResult(Sums[i + 2] - r);
-      Row[i] = uint8_t(b);
-      Row[i + 1] = uint8_t(g);
-      Row[i + 2] = uint8_t(r);
-    }
-    return;
-  }
-  for (int c = 0; c < 3; ++c) Row[c] = uint8_t(SharpenResult(Sums[c] - Row[c]));
-  const int32_t fixedLeft = std::min(Distance, Width);
-  Wide ? SharpenFixedLeftWide(Row, Sums, 1, fixedLeft) : SharpenFixedLeft(Row, Sums, 1, fixedLeft);
-  int32_t i = 3 * fixedLeft;
-  const int32_t offset = 3 * Distance, end = 3 * Width;
-#if VC_HAS_WIDE_PATH
-  if (Wide && offset >= 16) i = SharpenDistantWide(Row, Sums, i, end, offset);
-  if (Wide && offset >= 8) i = SharpenNearWide(Row, Sums, i, end, offset);
-#endif
-  for (; i < end; ++i) Row[i] = uint8_t(SharpenResult(Sums[i] - Row[i - offset]));
+  SharpenFinishSegment(Row, Sums, Width, Distance, 0, Width, Wide);
 }
 
 // Distance 1 as a wavefront over WaveRows rows: each row runs two pixels behind the one above,
